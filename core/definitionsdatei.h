@@ -1,0 +1,37 @@
+#pragma once
+
+#include "objektliste.h"
+
+#include <string>
+#include <vector>
+
+class Dokumenteinstellungen;
+
+// Everything a definition file (*.htd) holds.
+struct Definition
+{
+    std::string Titel;
+    bool Hintergrund = false;
+    std::string Hintergrundpfad;
+    std::vector<Objekt> Objekte;
+};
+
+// Reads a whole definition file. Nothing is applied anywhere: a failure throws
+// and leaves no trace. The result always keeps the document's invariants: a
+// stored object count larger than one of the lists fails with the list index
+// error, a smaller or negative one keeps only that many objects.
+Definition LeseDefinition(const std::string &dateiname);
+
+// Writes a definition file; the previous file is replaced only when the new
+// one is complete.
+void SchreibeDefinition(const std::string &dateiname, const std::string &titel, bool hintergrund,
+                        const std::string &hintergrundpfad, const Objektliste &objekte);
+
+// Writes the document with its settings as they are at this moment; the
+// background path is read only when the background is on.
+void Sichern(const std::string &dateiname, const Dokumenteinstellungen &einstellungen,
+             const Objektliste &objekte);
+
+// Sets title and background from a read definition: the title, then the
+// check box, then (only when it is on) the background path, which may throw.
+void uebernehmeEinstellungen(const Definition &definition, Dokumenteinstellungen &einstellungen);

@@ -1,0 +1,95 @@
+#include "fehler.h"
+
+#include <cerrno>
+
+EAFehler::EAFehler(int code)
+    : EAFehler(code, textFuer(code))
+{
+}
+
+EAFehler::EAFehler(int code, std::string text)
+    : Fehler(text)
+    , m_code(code)
+{
+}
+
+std::string EAFehler::textFuer(int code)
+{
+    switch (code) {
+    case 2:
+        return "Datei nicht gefunden";
+    case 3:
+        return "Ungültiger Dateiname";
+    case 4:
+        return "Zu viele Dateien geöffnet";
+    case 5:
+        return "Dateizugriff verweigert";
+    case 100:
+        return "Lesen nach Dateiende (EOF)";
+    case 101:
+        return "Kapazität der Diskette/Festplatte erschöpft";
+    case 106:
+        return "Ungültige numerische Eingabe";
+    default:
+        return "I/O-Fehler " + std::to_string(code);
+    }
+}
+
+KonvertierungsFehler::KonvertierungsFehler(const std::string &textUtf8)
+    : Fehler("'" + textUtf8 + "' ist kein gültiger Integerwert")
+{
+}
+
+ListenIndexFehler::ListenIndexFehler(long long index)
+    : Fehler("Der Index der Liste überschreitet das Maximum (" + std::to_string(index) + ")")
+{
+}
+
+ErstellFehler::ErstellFehler(const std::string &dateiname)
+    : Fehler("Datei " + dateiname + " kann nicht erstellt werden")
+{
+}
+
+SchreibFehler::SchreibFehler()
+    : Fehler("Stream-Write-Fehler")
+{
+}
+
+std::string mitPunkt(std::string text)
+{
+    // Any byte of a multi-byte UTF-8 character is above the full stop, as is
+    // the character it belongs to.
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.')
+        text += '.';
+    return text;
+}
+
+EAFehler EAFehler::ausErrno(int err, bool lesen)
+{
+    switch (err) {
+    case ENOENT:
+        return EAFehler(lesen ? 2 : 3);
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case EINVAL:
+    case ELOOP:
+        return EAFehler(3);
+    case EMFILE:
+    case ENFILE:
+        return EAFehler(4);
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY:
+        return EAFehler(5);
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return EAFehler(101);
+    default:
+        // errno values overlap the codes above (EIO is 5), so the text is
+        // fixed here rather than looked up by the number.
+        return EAFehler(err, "I/O-Fehler " + std::to_string(err));
+    }
+}

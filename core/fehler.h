@@ -1,0 +1,79 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+// Every failure the user is told about is one of these. The text is the
+// German message exactly as the message box shows it (UTF-8), before the
+// full stop that mitPunkt() may add.
+class Fehler : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A failed file or directory operation, identified by its numeric code.
+class EAFehler : public Fehler
+{
+public:
+    explicit EAFehler(int code);
+    int code() const { return m_code; }
+
+    static std::string textFuer(int code);
+
+    // The error for a failed system call. Reading and writing differ for
+    // ENOENT: a missing file to read is code 2, a missing folder on the way
+    // (or any missing part when writing) is code 3. An errno value without a
+    // code of its own is reported as "I/O-Fehler" with that value.
+    static EAFehler ausErrno(int err, bool lesen);
+
+private:
+    EAFehler(int code, std::string text);
+    int m_code;
+};
+
+// A text that should have been a decimal integer.
+class KonvertierungsFehler : public Fehler
+{
+public:
+    explicit KonvertierungsFehler(const std::string &textUtf8);
+};
+
+// Access to an entry past the end of a list.
+class ListenIndexFehler : public Fehler
+{
+public:
+    explicit ListenIndexFehler(long long index);
+};
+
+// The output file of a generation could not be created.
+class ErstellFehler : public Fehler
+{
+public:
+    explicit ErstellFehler(const std::string &dateiname);
+};
+
+// Writing the output file of a generation failed part way.
+class SchreibFehler : public Fehler
+{
+public:
+    SchreibFehler();
+};
+
+// Table data that the encoder never writes: cut short, or counts below one.
+class TabellenFehler : public Fehler
+{
+public:
+    using Fehler::Fehler;
+};
+
+// A text that cannot be written in the 8-bit code page of the documents.
+class ZeichensatzFehler : public Fehler
+{
+public:
+    using Fehler::Fehler;
+};
+
+// Appends a full stop when the last character's code is greater than that of
+// the full stop, as every message box and the command-line tool show it.
+std::string mitPunkt(std::string text);

@@ -1,0 +1,112 @@
+#pragma once
+
+// Helpers shared by the tests: files, the worked example, a full disk.
+
+#include "einstellungen.h"
+#include "objektliste.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QtEndian>
+
+#include <csignal>
+#include <string>
+#include <sys/resource.h>
+
+namespace hilfen {
+
+inline QByteArray lies(const QString &pfad)
+{
+    QFile f(pfad);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+inline bool schreib(const QString &pfad, const QByteArray &inhalt)
+{
+    QFile f(pfad);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(inhalt) == inhalt.size();
+}
+
+inline std::string n(const QString &pfad)
+{
+    return QFile::encodeName(pfad).toStdString();
+}
+
+// Records of a definition file, 32 bits little-endian each.
+inline QByteArray saetze(std::initializer_list<qint32> werte)
+{
+    QByteArray b;
+    for (const qint32 w : werte) {
+        char s[4];
+        qToLittleEndian(w, s);
+        b.append(s, 4);
+    }
+    return b;
+}
+
+inline QByteArray zeichenkette(const QByteArray &text)
+{
+    QByteArray b = saetze({qint32(text.size())});
+    for (const char c : text)
+        b += saetze({qint32(static_cast<unsigned char>(c))});
+    return b;
+}
+
+// The price list: title, background, an image, a text, a 2x2 table, a line
+// and a link.
+inline Objektliste preisliste()
+{
+    Objektliste l;
+    l.anhaengen({"Bild", "Logo", "C:\\BILDER\\LOGO.GIF"});
+    l.anhaengen({"Text", "Einleitung", "Unsere Preise: "});
+    l.anhaengen({"Tabelle", "Preise", "2\xF0" "2\xF0" "Name\xF0" "Preis\xF0" "Brot\xF0" " \xF0"});
+    l.anhaengen({"Linie", "Linie", "Linie"});
+    l.anhaengen({"Link", "Startseite", "index.htm"});
+    return l;
+}
+
+inline void preislistenEinstellungen(Speichereinstellungen &e)
+{
+    e.setzeTitel("Preisliste");
+    e.setzeHintergrundAktiv(true);
+    e.wendeHintergrundpfadAn("C:\\BILDER\\HINTER.GIF");
+}
+
+inline const QByteArray preislistenSeite =
+    "<HTML>\r\n<HEAD>\r\n<TITLE>Preisliste</TITLE>\r\n</HEAD>\r\n"
+    "<BODY BACKGROUND=\"C:\\BILDER\\HINTER.GIF\">\r\n"
+    "<IMG SRC=\"C:\\BILDER\\LOGO.GIF\" ALT=\"Logo\">\r\n"
+    "<BR><P>Unsere Preise: <BR><P>\r\n"
+    "<TABLE BORDER>\r\n<TR>\r\n<TD>Name\r\n<TD>Preis\r\n</TR>\r\n<TR>\r\n<TD>Brot\r\n<TD> \r\n</TR>\r\n</TABLE>\r\n"
+    "<HR>\r\n<A HREF=\"index.htm\">Startseite</A>\r\n</BODY>\r\n</HTML>\r\n";
+
+// While it lives, no file of this process can grow beyond `bytes`: a full
+// disk that also stops root. Writes past the limit fail with EFBIG.
+class Dateigrenze
+{
+public:
+    explicit Dateigrenze(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_alt);
+        m_altesSignal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit neu = m_alt;
+        neu.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &neu);
+    }
+    ~Dateigrenze()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_alt);
+        std::signal(SIGXFSZ, m_altesSignal);
+    }
+    Dateigrenze(const Dateigrenze &) = delete;
+    Dateigrenze &operator=(const Dateigrenze &) = delete;
+
+private:
+    rlimit m_alt{};
+    void (*m_altesSignal)(int) = nullptr;
+};
+
+} // namespace hilfen
