@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QDialog>
+
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The window that holds the document title: what its field shows is the title.
+class TFrmTitel : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TFrmTitel(QWidget *parent = nullptr);
+
+    std::string Titel() const;
+    void setzeTitel(const std::string &titel);
+
+    void BtnSchliesenClick();
+
+    QLabel *const LblTitel;
+    QLineEdit *const EdtTitel;
+    QPushButton *const BtnSchliesen;
+};

@@ -1,0 +1,98 @@
+#include "objektdialog.h"
+
+#include "win1252.h"
+
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+Objektdialog::Objektdialog(QWidget *parent)
+    : QDialog(parent)
+    , BtnOk(Fensterart::okKnopf(QStringLiteral("OK"), this))
+    , BtnAbbrechen(Fensterart::abbrechenKnopf(this))
+{
+    BtnOk->setDefault(true);
+    connect(BtnOk, &QPushButton::clicked, this, &Objektdialog::BtnOkClick);
+    connect(BtnAbbrechen, &QPushButton::clicked, this, &Objektdialog::BtnAbbrechenClick);
+}
+
+void Objektdialog::zeigeModal()
+{
+    exec();
+}
+
+void Objektdialog::BtnOkClick()
+{
+    if (!pruefen())
+        return;
+    m_ergebnis.Ok = true;
+    m_ergebnis.Beschreibung = beschreibung();
+    m_ergebnis.Daten = daten();
+    accept();
+}
+
+void Objektdialog::BtnAbbrechenClick()
+{
+    reject();
+}
+
+void Objektdialog::done(int ergebnis)
+{
+    // Esc and the window manager's close arrive here as a rejection.
+    if (ergebnis != QDialog::Accepted)
+        m_ergebnis.Ok = false;
+    QDialog::done(ergebnis);
+}
+
+namespace Fensterart {
+
+void dialograhmen(QWidget *fenster, int breite, int hoehe, bool groesseFest)
+{
+    fenster->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    if (groesseFest)
+        fenster->setFixedSize(breite, hoehe);
+    else
+        fenster->resize(breite, hoehe);
+}
+
+void zentriereAufBildschirm(QWidget *fenster)
+{
+    const QScreen *bildschirm = QGuiApplication::primaryScreen();
+    if (!bildschirm)
+        return;
+    QRect rahmen(QPoint(0, 0), fenster->size());
+    rahmen.moveCenter(bildschirm->availableGeometry().center());
+    fenster->move(rahmen.topLeft());
+}
+
+QPushButton *okKnopf(const QString &text, QWidget *parent)
+{
+    auto *knopf = new QPushButton(QIcon(QStringLiteral(":/bilder/ok.svg")), text, parent);
+    knopf->setAutoDefault(false);
+    return knopf;
+}
+
+QPushButton *abbrechenKnopf(QWidget *parent)
+{
+    auto *knopf = new QPushButton(QIcon(QStringLiteral(":/bilder/abbrechen.svg")), QStringLiteral("Abbrechen"), parent);
+    knopf->setAutoDefault(false);
+    return knopf;
+}
+
+void nurWin1252(QLineEdit *feld)
+{
+    QObject::connect(feld, &QLineEdit::textChanged, feld, [feld](const QString &text) {
+        if (Win1252::darstellbar(text))
+            return;
+        const int cursor = feld->cursorPosition();
+        const int vorher = int(text.size());
+        const QString sauber = Win1252::bereinigt(text);
+        feld->setText(sauber);
+        // A pair of surrogates became one "?".
+        feld->setCursorPosition(std::max(0, cursor - (vorher - int(sauber.size()))));
+    });
+}
+
+} // namespace Fensterart

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QDialog>
+
+#include <string>
+
+class QLineEdit;
+class QPushButton;
+
+// What an object dialog hands back to the main window: the Ok flag and two
+// strings, description and data (Windows-1252 bytes). The strings keep the
+// values of the last OK when the dialog is cancelled.
+struct Dialogergebnis
+{
+    bool Ok = false;
+    std::string Beschreibung;
+    std::string Daten;
+};
+
+// Base of the four object dialogs (image, link, table, text). Each is created
+// once and shown modally again and again; its fields keep their contents
+// between showings.
+class Objektdialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    const Dialogergebnis &Ergebnis() const { return m_ergebnis; }
+
+    // Shows the dialog modally and returns when it has closed. Any close
+    // other than OK (Esc, the window manager) counts as "Abbrechen".
+    void zeigeModal();
+
+    // Prepares the fields for inserting a new object of this kind.
+    virtual void fuerEinfuegen() = 0;
+    // Fills the fields from an object for editing; may throw (the image
+    // dialog when the stored file cannot be chosen).
+    virtual void fuellen(const std::string &beschreibung, const std::string &daten) = 0;
+
+    void BtnOkClick();
+    void BtnAbbrechenClick();
+
+protected:
+    explicit Objektdialog(QWidget *parent);
+
+    // The description and data the fields hold now.
+    virtual std::string beschreibung() const = 0;
+    virtual std::string daten() const = 0;
+    // Whether the fields may be taken as they are; a dialog that refuses
+    // says why and stays open.
+    virtual bool pruefen() { return true; }
+
+    void done(int ergebnis) override;
+
+    QPushButton *const BtnOk;
+    QPushButton *const BtnAbbrechen;
+
+private:
+    Dialogergebnis m_ergebnis;
+};
+
+namespace Fensterart {
+
+// A dialog frame without buttons in its title bar, of a fixed client size
+// (or resizable, for the text dialog).
+void dialograhmen(QWidget *fenster, int breite, int hoehe, bool groesseFest = true);
+
+// Where a window appears the first time: centred on the screen, or at a
+// given position. Afterwards it reappears where it was when it closed.
+void zentriereAufBildschirm(QWidget *fenster);
+
+// Push buttons with pictures: a green tick for "OK" and "Schließen", a red
+// cross for "Abbrechen".
+QPushButton *okKnopf(const QString &text, QWidget *parent);
+QPushButton *abbrechenKnopf(QWidget *parent);
+
+// Lets an edit field hold only characters a definition file can store: any
+// other shows as "?" as soon as it is typed or pasted.
+void nurWin1252(QLineEdit *feld);
+
+} // namespace Fensterart

@@ -1,0 +1,58 @@
+#include "anwendung.h"
+
+#include "bild.h"
+#include "doku.h"
+#include "hilfe.h"
+#include "hintern.h"
+#include "info.h"
+#include "link.h"
+#include "tabelle.h"
+#include "text.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+void richteAnwendungEin(QApplication &anwendung)
+{
+    QApplication::setApplicationName(QStringLiteral("Markwerk"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Markwerk"));
+    QApplication::setApplicationVersion(QStringLiteral("3.0"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/bilder/markwerk.svg")));
+
+    // German whatever the system says (CI runs with the C locale).
+    const QLocale deutsch(QLocale::German, QLocale::Germany);
+    QLocale::setDefault(deutsch);
+    auto *qtTexte = new QTranslator(&anwendung);
+    if (qtTexte->load(deutsch, QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(qtTexte);
+
+    // The windows are laid out for MS Sans Serif at 8 points; where it is
+    // missing a close sans takes its place.
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Tahoma"),
+                                QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                                QStringLiteral("DejaVu Sans")});
+    QFont schrift(QStringLiteral("MS Sans Serif"));
+    schrift.setPointSize(8);
+    QApplication::setFont(schrift);
+}
+
+std::unique_ptr<TFrmMarkwerk> erzeugeFenster()
+{
+    auto FrmMarkwerk = std::make_unique<TFrmMarkwerk>();
+    Fenster f;
+    f.FrmBild = new TFrmBild(FrmMarkwerk.get());
+    f.FrmLink = new TFrmLink(FrmMarkwerk.get());
+    f.FrmTabelle = new TFrmTabelle(FrmMarkwerk.get());
+    f.FrmText = new TFrmText(FrmMarkwerk.get());
+    f.FrmTitel = new TFrmTitel(FrmMarkwerk.get());
+    f.FrmHilfe = new TFrmHilfe(FrmMarkwerk.get());
+    f.FrmInfo = new TFrmInfo(FrmMarkwerk.get());
+    f.FrmHintergrund = new TFrmHintergrund(FrmMarkwerk.get());
+    FrmMarkwerk->setzeFenster(f);
+    return FrmMarkwerk;
+}

@@ -1,0 +1,554 @@
+#include "hauptform.h"
+
+#include "bild.h"
+#include "definitionsdatei.h"
+#include "doku.h"
+#include "fehler.h"
+#include "generation.h"
+#include "hilfe.h"
+#include "hintern.h"
+#include "info.h"
+#include "link.h"
+#include "objektmodell.h"
+#include "rueckfragen.h"
+#include "tabelle.h"
+#include "text.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QListView>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+const QString TFrmMarkwerk::KeinDateiname = QStringLiteral("- Kein Dateiname -");
+
+namespace {
+
+std::string dateipfad(const QString &name)
+{
+    return QFile::encodeName(name).toStdString();
+}
+
+// The settings as the two settings windows hold them.
+class Fenstereinstellungen : public Dokumenteinstellungen
+{
+public:
+    Fenstereinstellungen(TFrmTitel *titel, TFrmHintergrund *hintergrund)
+        : m_titel(titel)
+        , m_hintergrund(hintergrund)
+    {
+    }
+    std::string Titel() const override { return m_titel->Titel(); }
+    void setzeTitel(const std::string &titel) override { m_titel->setzeTitel(titel); }
+    bool HintergrundAktiv() const override { return m_hintergrund->HintergrundAktiv(); }
+    void setzeHintergrundAktiv(bool aktiv) override { m_hintergrund->setzeHintergrundAktiv(aktiv); }
+    std::string Hintergrundpfad() const override { return m_hintergrund->Hintergrundpfad(); }
+    void wendeHintergrundpfadAn(const std::string &pfad) override { m_hintergrund->wendeHintergrundpfadAn(pfad); }
+
+private:
+    TFrmTitel *const m_titel;
+    TFrmHintergrund *const m_hintergrund;
+};
+
+} // namespace
+
+TFrmMarkwerk::TFrmMarkwerk(QWidget *parent)
+    : QMainWindow(parent)
+    , PnlButtons(new QFrame)
+    , BtnNeu(werkzeugknopf(QStringLiteral("neu"), QStringLiteral("Neu"), 8))
+    , BtnOffnen(werkzeugknopf(QStringLiteral("offnen"), QStringLiteral("Öffnen"), 34))
+    , BtnSpeichern(werkzeugknopf(QStringLiteral("speichern"), QStringLiteral("Speichern"), 60))
+    , BtnGenerieren(werkzeugknopf(QStringLiteral("generieren"), QStringLiteral("Generieren"), 96))
+    , BtnBild(werkzeugknopf(QStringLiteral("bild"), QStringLiteral("Bild"), 133))
+    , BtnLinie(werkzeugknopf(QStringLiteral("linie"), QStringLiteral("Linie"), 159))
+    , BtnLink(werkzeugknopf(QStringLiteral("link"), QStringLiteral("Link"), 185))
+    , BtnTabelle(werkzeugknopf(QStringLiteral("tabelle"), QStringLiteral("Tabelle"), 211))
+    , BtnText(werkzeugknopf(QStringLiteral("text"), QStringLiteral("Text"), 237))
+    , BtnLoschen(werkzeugknopf(QStringLiteral("loschen"), QStringLiteral("Entfernen"), 272))
+    , BtnBearbeiten(werkzeugknopf(QStringLiteral("bearbeiten"), QStringLiteral("Bearbeiten"), 298))
+    , BtnRauf(werkzeugknopf(QStringLiteral("rauf"), QStringLiteral("Aufwärts"), 336))
+    , BtnRunter(werkzeugknopf(QStringLiteral("runter"), QStringLiteral("Abwärts"), 362))
+    , LstMarkwerk(new QListView)
+    , PnlStatus(new QStatusBar)
+    , m_modell(new Objektmodell(this))
+    , m_dateiname(new QLabel(KeinDateiname))
+    , m_einstellungen(std::make_unique<Speichereinstellungen>())
+    , m_rueckfragen(std::make_unique<Dialogrueckfragen>())
+{
+    setWindowTitle(QStringLiteral("Markwerk"));
+    setWindowIcon(QIcon(QStringLiteral(":/bilder/markwerk.svg")));
+
+    PnlButtons->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    PnlButtons->setFixedHeight(41);
+
+    LstMarkwerk->setModel(m_modell);
+    LstMarkwerk->setViewMode(QListView::ListMode);
+    LstMarkwerk->setIconSize(QSize(16, 16));
+    LstMarkwerk->setFlow(QListView::TopToBottom);
+    LstMarkwerk->setWrapping(true);
+    LstMarkwerk->setResizeMode(QListView::Adjust);
+    LstMarkwerk->setLayoutMode(QListView::Batched);
+    LstMarkwerk->setWordWrap(false);
+    LstMarkwerk->setTextElideMode(Qt::ElideNone);
+    LstMarkwerk->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    LstMarkwerk->setSelectionMode(QAbstractItemView::SingleSelection);
+    LstMarkwerk->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // The selection is not shown while the list lacks the focus.
+    QPalette farben = LstMarkwerk->palette();
+    farben.setColor(QPalette::Inactive, QPalette::Highlight, farben.color(QPalette::Active, QPalette::Base));
+    farben.setColor(QPalette::Inactive, QPalette::HighlightedText, farben.color(QPalette::Active, QPalette::Text));
+    LstMarkwerk->setPalette(farben);
+
+    auto *mitte = new QWidget;
+    auto *spalte = new QVBoxLayout(mitte);
+    spalte->setContentsMargins(0, 0, 0, 0);
+    spalte->setSpacing(0);
+    spalte->addWidget(PnlButtons);
+    spalte->addWidget(LstMarkwerk, 1);
+    setCentralWidget(mitte);
+
+    PnlStatus->setSizeGripEnabled(true);
+    PnlStatus->setFixedHeight(25);
+    m_dateiname->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    PnlStatus->addWidget(m_dateiname, 1);
+    setStatusBar(PnlStatus);
+
+    baueMenue();
+
+    const auto knopf = [this](QToolButton *b, void (TFrmMarkwerk::*befehl)()) {
+        connect(b, &QToolButton::clicked, this, [this, befehl] { sicher([&] { (this->*befehl)(); }); });
+    };
+    knopf(BtnNeu, &TFrmMarkwerk::Neu);
+    knopf(BtnOffnen, &TFrmMarkwerk::Offnen);
+    connect(BtnSpeichern, &QToolButton::clicked, this, [this] { sicher([&] { Speichern(); }); });
+    knopf(BtnGenerieren, &TFrmMarkwerk::Generation);
+    knopf(BtnBild, &TFrmMarkwerk::BtnBildClick);
+    knopf(BtnLinie, &TFrmMarkwerk::BtnLinieClick);
+    knopf(BtnLink, &TFrmMarkwerk::BtnLinkClick);
+    knopf(BtnTabelle, &TFrmMarkwerk::BtnTabelleClick);
+    knopf(BtnText, &TFrmMarkwerk::BtnTextClick);
+    knopf(BtnLoschen, &TFrmMarkwerk::Loschen);
+    knopf(BtnBearbeiten, &TFrmMarkwerk::Bearbeiten);
+    knopf(BtnRauf, &TFrmMarkwerk::Aufwarts);
+    knopf(BtnRunter, &TFrmMarkwerk::Abwarts);
+
+    // The client area (strip, list and status bar) is 449 x 389 pixels.
+    move(116, 28);
+    resize(449, 389 + menuBar()->sizeHint().height());
+}
+
+TFrmMarkwerk::~TFrmMarkwerk() = default;
+
+QToolButton *TFrmMarkwerk::werkzeugknopf(const QString &bild, const QString &hinweis, int x)
+{
+    auto *knopf = new QToolButton(PnlButtons);
+    knopf->setAutoRaise(true);
+    knopf->setIcon(QIcon(QStringLiteral(":/bilder/%1.svg").arg(bild)));
+    knopf->setIconSize(QSize(21, 21));
+    knopf->setToolTip(hinweis);
+    knopf->setGeometry(x, 8, 25, 25);
+    knopf->setFocusPolicy(Qt::NoFocus);
+    return knopf;
+}
+
+void TFrmMarkwerk::baueMenue()
+{
+    const auto eintrag = [this](QMenu *menue, const QString &text, void (TFrmMarkwerk::*befehl)(),
+                                QKeySequence kurz = {}) {
+        QAction *a = menue->addAction(text);
+        a->setShortcut(kurz);
+        connect(a, &QAction::triggered, this, [this, befehl] { sicher([&] { (this->*befehl)(); }); });
+        return a;
+    };
+
+    MnuDatei = menuBar()->addMenu(QStringLiteral("&Datei"));
+    MnuNeu = eintrag(MnuDatei, QStringLiteral("Neu"), &TFrmMarkwerk::Neu, QKeySequence(Qt::CTRL | Qt::Key_N));
+    MnuOffnen = eintrag(MnuDatei, QStringLiteral("Öffnen"), &TFrmMarkwerk::Offnen, QKeySequence(Qt::CTRL | Qt::Key_O));
+    MnuSpeichern = MnuDatei->addAction(QStringLiteral("Speichern"));
+    MnuSpeichern->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(MnuSpeichern, &QAction::triggered, this, [this] { sicher([&] { Speichern(); }); });
+    MnuSpeichernals = MnuDatei->addAction(QStringLiteral("Speichern als"));
+    connect(MnuSpeichernals, &QAction::triggered, this, [this] { sicher([&] { Speichernals(); }); });
+    MnuDatei->addSeparator();
+    MnuGenerieren = eintrag(MnuDatei, QStringLiteral("HTML - Datei generieren"), &TFrmMarkwerk::Generation);
+    MnuDatei->addSeparator();
+    MnuBeenden = MnuDatei->addAction(QStringLiteral("Beenden"));
+    connect(MnuBeenden, &QAction::triggered, this, &QWidget::close);
+
+    MnuBearbeiten = menuBar()->addMenu(QStringLiteral("&Bearbeiten"));
+    MnuKopieren = eintrag(MnuBearbeiten, QStringLiteral("Kopieren"), &TFrmMarkwerk::MnuKopierenClick,
+                          QKeySequence(Qt::CTRL | Qt::Key_C));
+    MnuAusschneiden = eintrag(MnuBearbeiten, QStringLiteral("Ausschneiden"), &TFrmMarkwerk::MnuAusschneidenClick,
+                              QKeySequence(Qt::CTRL | Qt::Key_X));
+    MnuEinfugen = eintrag(MnuBearbeiten, QStringLiteral("Einfügen"), &TFrmMarkwerk::MnuEinfugenClick,
+                          QKeySequence(Qt::CTRL | Qt::Key_V));
+    MnuBearbeiten->addSeparator();
+    MnuObjektbearbeiten = eintrag(MnuBearbeiten, QStringLiteral("Objekt bearbeiten"), &TFrmMarkwerk::Bearbeiten);
+    MnuLoschen = eintrag(MnuBearbeiten, QStringLiteral("Löschen"), &TFrmMarkwerk::Loschen, QKeySequence(Qt::Key_Delete));
+    MnuBearbeiten->addSeparator();
+    MnuOben = eintrag(MnuBearbeiten, QStringLiteral("Nach oben verschieben"), &TFrmMarkwerk::Aufwarts);
+    MnuUnten = eintrag(MnuBearbeiten, QStringLiteral("Nach unten verschieben"), &TFrmMarkwerk::Abwarts);
+
+    MnuEinstellungen = menuBar()->addMenu(QStringLiteral("&Einstellungen"));
+    MnuDokumenttitel = eintrag(MnuEinstellungen, QStringLiteral("Dokumenttitel"), &TFrmMarkwerk::MnuDokumenttitelClick);
+    MnuHintergrundbild =
+        eintrag(MnuEinstellungen, QStringLiteral("Hintergrundbild"), &TFrmMarkwerk::MnuHintergrundbildClick);
+
+    MnuHilfe = menuBar()->addMenu(QStringLiteral("&Hilfe"));
+    MnuIndex = eintrag(MnuHilfe, QStringLiteral("Index"), &TFrmMarkwerk::MnuIndexClick, QKeySequence(Qt::Key_F1));
+    MnuHilfe->addSeparator();
+    MnuInfo = eintrag(MnuHilfe, QStringLiteral("Info"), &TFrmMarkwerk::MnuInfoClick);
+}
+
+void TFrmMarkwerk::setzeFenster(const Fenster &fenster)
+{
+    m_fenster = fenster;
+    if (fenster.FrmTitel && fenster.FrmHintergrund)
+        m_einstellungen = std::make_unique<Fenstereinstellungen>(fenster.FrmTitel, fenster.FrmHintergrund);
+}
+
+void TFrmMarkwerk::setzeRueckfragen(std::unique_ptr<Rueckfragen> rueckfragen)
+{
+    m_rueckfragen = std::move(rueckfragen);
+}
+
+template<typename Befehl>
+bool TFrmMarkwerk::sicher(Befehl &&befehl)
+{
+    // Errors never cross Qt's event loop: each command ends here.
+    try {
+        befehl();
+        return true;
+    } catch (const Fehler &f) {
+        melde(QString::fromUtf8(f.what()));
+    } catch (const std::bad_alloc &) {
+        melde(QStringLiteral("Nicht genügend Arbeitsspeicher"));
+    }
+    return false;
+}
+
+void TFrmMarkwerk::melde(const QString &text)
+{
+    m_rueckfragen->fehler(this, QString::fromStdString(mitPunkt(text.toStdString())));
+}
+
+const Objektliste &TFrmMarkwerk::Objekte() const
+{
+    return m_modell->liste();
+}
+
+QString TFrmMarkwerk::Dateiname() const
+{
+    return m_dateiname->text();
+}
+
+void TFrmMarkwerk::setzeDateiname(const QString &name)
+{
+    m_dateiname->setText(name);
+}
+
+void TFrmMarkwerk::FormShow(const QStringList &argumente)
+{
+    m_modell->leeren();
+    m_ablageGefuellt = false;
+    m_ablage = {};
+    m_geandert = false;
+    if (argumente.size() != 1)
+        return;
+    // An error here is shown before the window appears; the window then
+    // opens with the empty document.
+    sicher([&] {
+        Laden(argumente.constFirst());
+        setzeDateiname(argumente.constFirst());
+    });
+}
+
+// ------------------------------------------------------------ file commands
+
+bool TFrmMarkwerk::Vorherfragen()
+{
+    if (!m_geandert)
+        return true;
+    if (!m_rueckfragen->aenderungenSpeichern(this))
+        return true;
+    // The user wants the changes kept: without a save nothing may go on.
+    return Speichern();
+}
+
+void TFrmMarkwerk::Neu()
+{
+    if (!Vorherfragen())
+        return;
+    m_modell->leeren();
+    setzeDateiname(KeinDateiname);
+    m_einstellungen->setzeTitel({});
+    m_einstellungen->setzeHintergrundAktiv(false);
+    m_geandert = false;
+}
+
+void TFrmMarkwerk::Offnen()
+{
+    if (!Vorherfragen())
+        return;
+    const std::optional<QString> datei = m_rueckfragen->dateiOffnen(this);
+    if (!datei)
+        return;
+    Laden(*datei);
+    setzeDateiname(*datei);
+    m_geandert = false;
+}
+
+bool TFrmMarkwerk::Speichern()
+{
+    if (Dateiname() == KeinDateiname)
+        return Speichernals();
+    Sichern(Dateiname());
+    m_geandert = false;
+    return true;
+}
+
+bool TFrmMarkwerk::Speichernals()
+{
+    const std::optional<QString> datei = m_rueckfragen->dateiSpeichern(this);
+    if (!datei)
+        return false;
+    Sichern(*datei);
+    setzeDateiname(*datei);
+    m_geandert = false;
+    return true;
+}
+
+void TFrmMarkwerk::Generation()
+{
+    const std::optional<QString> datei = m_rueckfragen->dateiGenerieren(this);
+    if (!datei)
+        return;
+    Generieren(dateipfad(*datei), *m_einstellungen, m_modell->liste());
+}
+
+void TFrmMarkwerk::Sichern(const QString &dateiname)
+{
+    ::Sichern(dateipfad(dateiname), *m_einstellungen, m_modell->liste());
+}
+
+void TFrmMarkwerk::Laden(const QString &dateiname)
+{
+    // The whole file is read before anything changes; a file that cannot be
+    // read leaves the document as it was.
+    Definition definition = LeseDefinition(dateipfad(dateiname));
+    std::optional<QString> hintergrundfehler;
+    try {
+        uebernehmeEinstellungen(definition, *m_einstellungen);
+    } catch (const Fehler &f) {
+        // A background picture that has gone does not keep the document shut.
+        hintergrundfehler = QString::fromUtf8(f.what());
+    }
+    m_modell->ersetzen(std::move(definition.Objekte));
+    if (hintergrundfehler)
+        melde(*hintergrundfehler);
+}
+
+void TFrmMarkwerk::closeEvent(QCloseEvent *ereignis)
+{
+    bool weiter = false;
+    if (!sicher([&] { weiter = Vorherfragen(); }) || !weiter) {
+        ereignis->ignore();
+        return;
+    }
+    ereignis->accept();
+}
+
+// ------------------------------------------------------------ object list
+
+int TFrmMarkwerk::ausgewaehlt() const
+{
+    int erste = -1;
+    for (const QModelIndex &zeile : LstMarkwerk->selectionModel()->selectedIndexes()) {
+        if (erste < 0 || zeile.row() < erste)
+            erste = zeile.row();
+    }
+    return erste;
+}
+
+void TFrmMarkwerk::anhaengen(Objekt objekt)
+{
+    m_modell->anhaengen(std::move(objekt));
+    m_geandert = true;
+}
+
+void TFrmMarkwerk::einfuegen(Objektdialog *dialog, std::string_view art)
+{
+    dialog->fuerEinfuegen();
+    dialog->zeigeModal();
+    const Dialogergebnis &e = dialog->Ergebnis();
+    if (e.Ok)
+        anhaengen({std::string(art), e.Beschreibung, e.Daten});
+}
+
+void TFrmMarkwerk::BtnBildClick()
+{
+    einfuegen(m_fenster.FrmBild, Arten::Bild);
+}
+
+void TFrmMarkwerk::BtnLinieClick()
+{
+    anhaengen({std::string(Arten::Linie), std::string(Arten::Linie), std::string(Arten::Linie)});
+}
+
+void TFrmMarkwerk::BtnLinkClick()
+{
+    einfuegen(m_fenster.FrmLink, Arten::Link);
+}
+
+void TFrmMarkwerk::BtnTabelleClick()
+{
+    einfuegen(m_fenster.FrmTabelle, Arten::Tabelle);
+}
+
+void TFrmMarkwerk::BtnTextClick()
+{
+    einfuegen(m_fenster.FrmText, Arten::Text);
+}
+
+void TFrmMarkwerk::zuDialog(Objektdialog *dialog, int i)
+{
+    const Objekt &o = m_modell->liste()[i];
+    dialog->fuellen(o.Beschreibung, o.Daten);
+}
+
+void TFrmMarkwerk::dialogZu(const Objektdialog *dialog, int i)
+{
+    m_modell->setzen(i, dialog->Ergebnis().Beschreibung, dialog->Ergebnis().Daten);
+}
+
+void TFrmMarkwerk::BildZuDialog(int i) { zuDialog(m_fenster.FrmBild, i); }
+void TFrmMarkwerk::DialogZuBild(int i) { dialogZu(m_fenster.FrmBild, i); }
+void TFrmMarkwerk::LinkZuDialog(int i) { zuDialog(m_fenster.FrmLink, i); }
+void TFrmMarkwerk::DialogZuLink(int i) { dialogZu(m_fenster.FrmLink, i); }
+void TFrmMarkwerk::TabelleZuDialog(int i) { zuDialog(m_fenster.FrmTabelle, i); }
+void TFrmMarkwerk::DialogZuTabelle(int i) { dialogZu(m_fenster.FrmTabelle, i); }
+void TFrmMarkwerk::TextZuDialog(int i) { zuDialog(m_fenster.FrmText, i); }
+void TFrmMarkwerk::DialogZuText(int i) { dialogZu(m_fenster.FrmText, i); }
+
+void TFrmMarkwerk::Bearbeiten()
+{
+    const int i = ausgewaehlt();
+    if (i < 0)
+        return;
+    struct Weg
+    {
+        std::string_view art;
+        Objektdialog *dialog;
+        void (TFrmMarkwerk::*hin)(int);
+        void (TFrmMarkwerk::*zurueck)(int);
+    };
+    const Weg wege[] = {
+        {Arten::Bild, m_fenster.FrmBild, &TFrmMarkwerk::BildZuDialog, &TFrmMarkwerk::DialogZuBild},
+        {Arten::Link, m_fenster.FrmLink, &TFrmMarkwerk::LinkZuDialog, &TFrmMarkwerk::DialogZuLink},
+        {Arten::Tabelle, m_fenster.FrmTabelle, &TFrmMarkwerk::TabelleZuDialog, &TFrmMarkwerk::DialogZuTabelle},
+        {Arten::Text, m_fenster.FrmText, &TFrmMarkwerk::TextZuDialog, &TFrmMarkwerk::DialogZuText},
+    };
+    for (const Weg &weg : wege) {
+        if (m_modell->liste()[i].Art != weg.art)
+            continue;
+        (this->*weg.hin)(i);
+        weg.dialog->zeigeModal();
+        if (weg.dialog->Ergebnis().Ok) {
+            (this->*weg.zurueck)(i);
+            m_geandert = true;
+        }
+        return;
+    }
+}
+
+void TFrmMarkwerk::Loschen()
+{
+    const int i = ausgewaehlt();
+    if (i < 0)
+        return;
+    m_modell->loschen(i);
+    m_geandert = true;
+}
+
+void TFrmMarkwerk::Aufwarts()
+{
+    const int i = ausgewaehlt();
+    if (i <= 0)
+        return;
+    // The selection stays on the row position, so a second move undoes the first.
+    m_modell->tauschen(i, i - 1);
+    m_geandert = true;
+}
+
+void TFrmMarkwerk::Abwarts()
+{
+    const int i = ausgewaehlt();
+    if (i < 0 || i >= m_modell->rowCount() - 1)
+        return;
+    m_modell->tauschen(i, i + 1);
+    m_geandert = true;
+}
+
+// ------------------------------------------------------------ clipboard
+
+void TFrmMarkwerk::MnuKopierenClick()
+{
+    const int i = ausgewaehlt();
+    if (i < 0)
+        return;
+    m_ablage = m_modell->liste()[i];
+    m_ablageGefuellt = true;
+}
+
+void TFrmMarkwerk::MnuAusschneidenClick()
+{
+    const int i = ausgewaehlt();
+    if (i < 0)
+        return;
+    MnuKopierenClick();
+    Loschen();
+}
+
+void TFrmMarkwerk::MnuEinfugenClick()
+{
+    // Any object once copied or cut can be pasted, also one with an empty
+    // description or data.
+    if (!m_ablageGefuellt)
+        return;
+    anhaengen(m_ablage);
+}
+
+// ------------------------------------------------------------ other windows
+
+void TFrmMarkwerk::MnuDokumenttitelClick()
+{
+    if (m_fenster.FrmTitel)
+        m_fenster.FrmTitel->exec();
+}
+
+void TFrmMarkwerk::MnuHintergrundbildClick()
+{
+    if (m_fenster.FrmHintergrund)
+        m_fenster.FrmHintergrund->exec();
+}
+
+void TFrmMarkwerk::MnuIndexClick()
+{
+    if (!m_fenster.FrmHilfe)
+        return;
+    m_fenster.FrmHilfe->show();
+    m_fenster.FrmHilfe->raise();
+    m_fenster.FrmHilfe->activateWindow();
+}
+
+void TFrmMarkwerk::MnuInfoClick()
+{
+    if (m_fenster.FrmInfo)
+        m_fenster.FrmInfo->exec();
+}

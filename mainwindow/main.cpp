@@ -1,0 +1,14 @@
+#include "anwendung.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication anwendung(argc, argv);
+    richteAnwendungEin(anwendung);
+
+    const std::unique_ptr<TFrmMarkwerk> FrmMarkwerk = erzeugeFenster();
+    FrmMarkwerk->FormShow(QApplication::arguments().mid(1));
+    FrmMarkwerk->show();
+    return anwendung.exec();
+}
