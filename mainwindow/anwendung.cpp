@@ -17,6 +17,9 @@
 
 void richteAnwendungEin(QApplication &anwendung)
 {
+    // The pictures sit in a static library; this pulls them in.
+    Q_INIT_RESOURCE(markwerk);
+
     QApplication::setApplicationName(QStringLiteral("Markwerk"));
     QApplication::setApplicationDisplayName(QStringLiteral("Markwerk"));
     QApplication::setApplicationVersion(QStringLiteral("3.0"));

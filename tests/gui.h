@@ -1,0 +1,130 @@
+#pragma once
+
+// Helpers for the tests that drive the real windows offscreen.
+
+#include "anwendung.h"
+#include "hauptform.h"
+#include "rueckfragen.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <deque>
+#include <functional>
+#include <optional>
+
+namespace gui {
+
+// Answers the main window's questions from a script and records what it was
+// asked. An unexpected question fails the test (and answers "cancel").
+class Skript : public Rueckfragen
+{
+public:
+    std::deque<std::optional<QString>> offnen;
+    std::deque<std::optional<QString>> speichern;
+    std::deque<std::optional<QString>> generieren;
+    std::deque<bool> fragen;      // answers to the unsaved-changes prompt
+    int gefragt = 0;              // how often the prompt was shown
+    QStringList fehlermeldungen;  // every error box's text
+    QStringList protokoll;        // what was asked, in order
+
+    std::optional<QString> dateiOffnen(QWidget *) override { return naechste(offnen, QStringLiteral("offnen")); }
+    std::optional<QString> dateiSpeichern(QWidget *) override { return naechste(speichern, QStringLiteral("speichern")); }
+    std::optional<QString> dateiGenerieren(QWidget *) override { return naechste(generieren, QStringLiteral("generieren")); }
+    bool aenderungenSpeichern(QWidget *) override
+    {
+        ++gefragt;
+        protokoll << QStringLiteral("frage");
+        if (fragen.empty()) {
+            QTest::qFail("unerwartete Rückfrage", __FILE__, __LINE__);
+            return false;
+        }
+        const bool antwort = fragen.front();
+        fragen.pop_front();
+        return antwort;
+    }
+    void fehler(QWidget *, const QString &text) override
+    {
+        protokoll << QStringLiteral("fehler");
+        fehlermeldungen << text;
+    }
+
+private:
+    std::optional<QString> naechste(std::deque<std::optional<QString>> &liste, const QString &was)
+    {
+        protokoll << was;
+        if (liste.empty()) {
+            QTest::qFail(qPrintable(QStringLiteral("unerwarteter Dateidialog ") + was), __FILE__, __LINE__);
+            return std::nullopt;
+        }
+        auto antwort = liste.front();
+        liste.pop_front();
+        return antwort;
+    }
+};
+
+// Runs `handlung` on the next modal window once it is shown, while the code
+// that shows it runs. Whatever happens in `handlung`, a modal window still
+// open afterwards is closed, so a failing check cannot hang the test.
+inline void beiModal(std::function<void(QWidget *)> handlung)
+{
+    auto *zeitgeber = new QTimer;
+    zeitgeber->setInterval(10);
+    QObject::connect(zeitgeber, &QTimer::timeout, zeitgeber, [zeitgeber, handlung] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        zeitgeber->stop();
+        zeitgeber->deleteLater();
+        handlung(modal);
+        if (QApplication::activeModalWidget() == modal && modal->isVisible()) {
+            if (auto *d = qobject_cast<QDialog *>(modal))
+                d->reject();
+            else
+                modal->close();
+        }
+    });
+    zeitgeber->start();
+}
+
+// The program's windows with a scripted answerer, started like the program.
+struct Programm
+{
+    std::unique_ptr<TFrmMarkwerk> fenster;
+    Skript *skript = nullptr;
+
+    explicit Programm(const QStringList &argumente = {})
+        : fenster(erzeugeFenster())
+    {
+        auto s = std::make_unique<Skript>();
+        skript = s.get();
+        fenster->setzeRueckfragen(std::move(s));
+        fenster->FormShow(argumente);
+        fenster->show();
+    }
+};
+
+// Sets up the application as the program does; for QTEST_MAIN-like mains.
+inline void einrichten(QApplication &anwendung)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    richteAnwendungEin(anwendung);
+}
+
+} // namespace gui
+
+// Like QTEST_MAIN, with the program's own set-up.
+#define MARKWERK_GUI_TEST(Klasse)                                                                                      \
+    int main(int argc, char *argv[])                                                                                   \
+    {                                                                                                                  \
+        QApplication anwendung(argc, argv);                                                                            \
+        gui::einrichten(anwendung);                                                                                    \
+        Klasse test;                                                                                                   \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
+        return QTest::qExec(&test, argc, argv);                                                                        \
+    }

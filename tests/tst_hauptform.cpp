@@ -1,0 +1,710 @@
+// The main window driven as a user would: start-up, file commands, list
+// editing and the internal clipboard.
+
+#include "definitionsdatei.h"
+#include "fehler.h"
+#include "gui.h"
+#include "hilfen.h"
+#include "objektmodell.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+using namespace hilfen;
+using gui::Programm;
+
+class TestHauptform : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString pfad(const QString &name) const { return m_dir.filePath(name); }
+    // A definition file with the given objects.
+    QString datei(const QString &name, const std::vector<Objekt> &objekte, const std::string &titel = "T")
+    {
+        Speichereinstellungen e;
+        e.setzeTitel(titel);
+        SchreibeDefinition(n(pfad(name)), titel, false, "", Objektliste(objekte));
+        return pfad(name);
+    }
+    static QStringList zeilen(const TFrmMarkwerk &f)
+    {
+        QStringList z;
+        for (int i = 0; i < f.Modell()->rowCount(); ++i)
+            z << f.Modell()->index(i).data().toString();
+        return z;
+    }
+    static void waehle(TFrmMarkwerk &f, int zeile)
+    {
+        f.LstMarkwerk->selectionModel()->select(f.Modell()->index(zeile), QItemSelectionModel::ClearAndSelect);
+    }
+    static std::vector<Objekt> abc()
+    {
+        return {{"Text", "A", "a"}, {"Text", "B", "b"}, {"Text", "C", "c"}};
+    }
+
+    QTemporaryDir m_dir;
+
+private Q_SLOTS:
+    void cleanup();
+
+    void startOhneArgumente();
+    void startMitEinerDatei();
+    void startMitFehlenderDatei();
+    void startMitZweiArgumenten();
+    void aufbau();
+    void menueUndKurzwahl();
+
+    void neuMitUndOhneRueckfrage();
+    void offnenUndSpeichern();
+    void speichernAlsAbbrechen();
+    void jaOhneSpeichernBrichtAb();
+    void neinVerwirftAenderungen();
+    void offnenFehlerLaesstDokument();
+    void speichernFehlerLaesstDokument();
+    void schliessenFragtUndSpeichert();
+    void schliessenBleibtOffenWennSpeichernScheitert();
+    void generieren();
+    void rueckfrageDialogEchtesFenster();
+    void fehlerboxEchtesFenster();
+
+    void linieEinfuegen();
+    void loschen();
+    void verschieben();
+    void ohneAuswahlNichts();
+    void tastenErreichenBefehle();
+    void ablage();
+    void ablageLeereBeschreibung();
+    void modellIstGesund();
+};
+
+void TestHauptform::cleanup()
+{
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+}
+
+void TestHauptform::startOhneArgumente()
+{
+    Programm p;
+    QCOMPARE(p.fenster->Modell()->rowCount(), 0);
+    QCOMPARE(p.fenster->Dateiname(), QStringLiteral("- Kein Dateiname -"));
+    QCOMPARE(p.fenster->Einstellungen().Titel(), std::string("HTML - Dokument"));
+    QVERIFY(!p.fenster->Einstellungen().HintergrundAktiv());
+    QVERIFY(!p.fenster->Geandert());
+    QVERIFY(p.fenster->close());
+    QCOMPARE(p.skript->gefragt, 0);
+}
+
+void TestHauptform::startMitEinerDatei()
+{
+    const QString d = datei(QStringLiteral("start.htd"), abc(), "Start");
+    // A relative name stays as typed.
+    const QString relativ = QDir::current().relativeFilePath(d);
+    Programm p({relativ});
+    QCOMPARE(zeilen(*p.fenster), (QStringList{QStringLiteral("Text: \"A\""), QStringLiteral("Text: \"B\""),
+                                              QStringLiteral("Text: \"C\"")}));
+    QCOMPARE(p.fenster->Dateiname(), relativ);
+    QCOMPARE(p.fenster->Einstellungen().Titel(), std::string("Start"));
+    QVERIFY(!p.fenster->Geandert());
+    // Save writes back to the name as given.
+    p.fenster->BtnLinie->click();
+    p.fenster->BtnSpeichern->click();
+    QCOMPARE(LeseDefinition(n(d)).Objekte.size(), std::size_t(4));
+    QVERIFY(p.fenster->close());
+    QCOMPARE(p.skript->gefragt, 0);
+}
+
+void TestHauptform::startMitFehlenderDatei()
+{
+    Programm p({pfad(QStringLiteral("fehlt.htd"))});
+    QCOMPARE(p.skript->fehlermeldungen, QStringList{QStringLiteral("Datei nicht gefunden.")});
+    QCOMPARE(p.fenster->Dateiname(), QStringLiteral("- Kein Dateiname -"));
+    QCOMPARE(p.fenster->Modell()->rowCount(), 0);
+    QVERIFY(p.fenster->isVisible());
+
+    // A file that ends early: the document stays empty.
+    QVERIFY(schreib(pfad(QStringLiteral("kurz.htd")), saetze({3, 65})));
+    Programm q({pfad(QStringLiteral("kurz.htd"))});
+    QCOMPARE(q.skript->fehlermeldungen, QStringList{QStringLiteral("Lesen nach Dateiende (EOF)")});
+    QCOMPARE(q.fenster->Einstellungen().Titel(), std::string("HTML - Dokument"));
+    QCOMPARE(q.fenster->Dateiname(), QStringLiteral("- Kein Dateiname -"));
+}
+
+void TestHauptform::startMitZweiArgumenten()
+{
+    const QString d = datei(QStringLiteral("zwei.htd"), abc());
+    Programm p({d, d});
+    QCOMPARE(p.fenster->Modell()->rowCount(), 0);
+    QCOMPARE(p.fenster->Dateiname(), QStringLiteral("- Kein Dateiname -"));
+}
+
+void TestHauptform::aufbau()
+{
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    QCOMPARE(f.windowTitle(), QStringLiteral("Markwerk"));
+    // Client area: strip, list and status bar.
+    QCOMPARE(f.centralWidget()->height() + f.PnlStatus->height(), 389);
+    QCOMPARE(f.width(), 449);
+    QCOMPARE(f.PnlButtons->height(), 41);
+    QCOMPARE(f.PnlStatus->height(), 25);
+    QCOMPARE(f.LstMarkwerk->height(), 389 - 41 - 25);
+
+    const struct
+    {
+        QToolButton *knopf;
+        const char *hinweis;
+        int x;
+    } knoepfe[] = {{f.BtnNeu, "Neu", 8},           {f.BtnOffnen, "Öffnen", 34},       {f.BtnSpeichern, "Speichern", 60},
+                   {f.BtnGenerieren, "Generieren", 96}, {f.BtnBild, "Bild", 133},     {f.BtnLinie, "Linie", 159},
+                   {f.BtnLink, "Link", 185},        {f.BtnTabelle, "Tabelle", 211},    {f.BtnText, "Text", 237},
+                   {f.BtnLoschen, "Entfernen", 272}, {f.BtnBearbeiten, "Bearbeiten", 298},
+                   {f.BtnRauf, "Aufwärts", 336},    {f.BtnRunter, "Abwärts", 362}};
+    for (const auto &k : knoepfe) {
+        QCOMPARE(k.knopf->toolTip(), QString::fromUtf8(k.hinweis));
+        QCOMPARE(k.knopf->geometry(), QRect(k.x, 8, 25, 25));
+        QVERIFY(k.knopf->autoRaise());
+        QVERIFY(!k.knopf->icon().isNull());
+        QVERIFY(k.knopf->text().isEmpty() || k.knopf->toolButtonStyle() == Qt::ToolButtonIconOnly);
+    }
+
+    // Enlarging the window enlarges the list; the buttons stay.
+    f.resize(800, 600);
+    QTRY_COMPARE(f.LstMarkwerk->width(), 800);
+    QCOMPARE(f.BtnRunter->geometry(), QRect(362, 8, 25, 25));
+
+    // The status text fits in its panel.
+    const QLabel *panel = f.PnlStatus->findChild<QLabel *>();
+    QVERIFY(panel);
+    QVERIFY(panel->width() >= panel->fontMetrics().horizontalAdvance(panel->text()));
+}
+
+void TestHauptform::menueUndKurzwahl()
+{
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    QStringList oben;
+    for (QAction *a : f.menuBar()->actions())
+        oben << a->text();
+    QCOMPARE(oben, (QStringList{QStringLiteral("&Datei"), QStringLiteral("&Bearbeiten"), QStringLiteral("&Einstellungen"),
+                                QStringLiteral("&Hilfe")}));
+    const auto eintraege = [](QMenu *m) {
+        QStringList e;
+        for (QAction *a : m->actions())
+            e << (a->isSeparator() ? QStringLiteral("-") : a->text() + QLatin1Char('|') + a->shortcut().toString(QKeySequence::NativeText));
+        return e;
+    };
+    QCOMPARE(eintraege(f.MnuDatei),
+             (QStringList{QStringLiteral("Neu|Strg+N"), QStringLiteral("Öffnen|Strg+O"), QStringLiteral("Speichern|Strg+S"),
+                          QStringLiteral("Speichern als|"), QStringLiteral("-"), QStringLiteral("HTML - Datei generieren|"),
+                          QStringLiteral("-"), QStringLiteral("Beenden|")}));
+    QCOMPARE(eintraege(f.MnuBearbeiten),
+             (QStringList{QStringLiteral("Kopieren|Strg+C"), QStringLiteral("Ausschneiden|Strg+X"),
+                          QStringLiteral("Einfügen|Strg+V"), QStringLiteral("-"), QStringLiteral("Objekt bearbeiten|"),
+                          QStringLiteral("Löschen|Entf"), QStringLiteral("-"), QStringLiteral("Nach oben verschieben|"),
+                          QStringLiteral("Nach unten verschieben|")}));
+    QCOMPARE(eintraege(f.MnuEinstellungen),
+             (QStringList{QStringLiteral("Dokumenttitel|"), QStringLiteral("Hintergrundbild|")}));
+    QCOMPARE(eintraege(f.MnuHilfe), (QStringList{QStringLiteral("Index|F1"), QStringLiteral("-"), QStringLiteral("Info|")}));
+}
+
+void TestHauptform::neuMitUndOhneRueckfrage()
+{
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    f.MnuNeu->trigger();
+    QCOMPARE(p.skript->gefragt, 0);
+    QCOMPARE(f.Einstellungen().Titel(), std::string());
+
+    f.Einstellungen().setzeTitel("Neu");
+    f.Einstellungen().setzeHintergrundAktiv(true);
+    f.BtnLinie->click();
+    QVERIFY(f.Geandert());
+    p.skript->fragen = {false};
+    f.BtnNeu->click();
+    QCOMPARE(p.skript->gefragt, 1);
+    QCOMPARE(f.Modell()->rowCount(), 0);
+    QCOMPARE(f.Einstellungen().Titel(), std::string());
+    QVERIFY(!f.Einstellungen().HintergrundAktiv());
+    QVERIFY(!f.Geandert());
+}
+
+void TestHauptform::offnenUndSpeichern()
+{
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    const QString d = datei(QStringLiteral("offnen.htd"), abc(), "Offen");
+    p.skript->offnen = {d};
+    f.BtnOffnen->click();
+    QCOMPARE(f.Dateiname(), d);
+    QCOMPARE(f.Modell()->rowCount(), 3);
+    QCOMPARE(f.Einstellungen().Titel(), std::string("Offen"));
+    QVERIFY(!f.Geandert());
+
+    // Save with a file name writes at once; the title alone changes nothing.
+    f.Einstellungen().setzeTitel("Anders");
+    QVERIFY(!f.Geandert());
+    f.MnuSpeichern->trigger();
+    QCOMPARE(p.skript->protokoll, (QStringList{QStringLiteral("offnen")}));
+    QCOMPARE(LeseDefinition(n(d)).Titel, std::string("Anders"));
+
+    // Save As asks for a name and makes it the current one.
+    const QString neu = pfad(QStringLiteral("neu.htd"));
+    p.skript->speichern = {neu};
+    f.BtnLinie->click();
+    f.MnuSpeichernals->trigger();
+    QCOMPARE(f.Dateiname(), neu);
+    QVERIFY(!f.Geandert());
+    QCOMPARE(LeseDefinition(n(neu)).Objekte.size(), std::size_t(4));
+
+    // Save of an unnamed document asks for a name.
+    f.MnuNeu->trigger();
+    f.BtnLinie->click();
+    const QString unbenannt = pfad(QStringLiteral("unbenannt.htd"));
+    p.skript->speichern = {unbenannt};
+    f.MnuSpeichern->trigger();
+    QCOMPARE(f.Dateiname(), unbenannt);
+    QCOMPARE(lies(unbenannt).size(), qsizetype(12 + 3 * (4 + 4 + 4 * 5)));
+}
+
+void TestHauptform::speichernAlsAbbrechen()
+{
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    f.BtnLinie->click();
+    p.skript->speichern = {std::nullopt};
+    f.MnuSpeichernals->trigger();
+    QVERIFY(f.Geandert());
+    QCOMPARE(f.Dateiname(), QStringLiteral("- Kein Dateiname -"));
+}
+
+void TestHauptform::jaOhneSpeichernBrichtAb()
+{
+    // "Ja", then the save dialog cancelled: nothing is lost and nothing goes on.
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    f.BtnLinie->click();
+    p.skript->fragen = {true, true, true};
+    p.skript->speichern = {std::nullopt, std::nullopt, std::nullopt};
+    f.MnuNeu->trigger();
+    QCOMPARE(f.Modell()->rowCount(), 1);
+    f.MnuOffnen->trigger();
+    QCOMPARE(p.skript->protokoll, (QStringList{QStringLiteral("frage"), QStringLiteral("speichern"), QStringLiteral("frage"),
+                                               QStringLiteral("speichern")}));
+    QVERIFY(!f.close());
+    QVERIFY(f.isVisible());
+    QVERIFY(f.Geandert());
+
+    // "Ja" with a name: the save dialog, then the open dialog.
+    const QString gespeichert = pfad(QStringLiteral("ja.htd"));
+    const QString d = datei(QStringLiteral("andere.htd"), abc());
+    p.skript->protokoll.clear();
+    p.skript->fragen = {true};
+    p.skript->speichern = {gespeichert};
+    p.skript->offnen = {d};
+    f.MnuOffnen->trigger();
+    QCOMPARE(p.skript->protokoll, (QStringList{QStringLiteral("frage"), QStringLiteral("speichern"), QStringLiteral("offnen")}));
+    QCOMPARE(LeseDefinition(n(gespeichert)).Objekte.size(), std::size_t(1));
+    QCOMPARE(f.Dateiname(), d);
+}
+
+void TestHauptform::neinVerwirftAenderungen()
+{
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    f.BtnLinie->click();
+    // "Nein", then the open dialog cancelled: the document stays, changed.
+    p.skript->fragen = {false};
+    p.skript->offnen = {std::nullopt};
+    f.BtnOffnen->click();
+    QCOMPARE(f.Modell()->rowCount(), 1);
+    QVERIFY(f.Geandert());
+    // The next command asks again.
+    p.skript->fragen = {false};
+    QVERIFY(f.close());
+    QCOMPARE(p.skript->gefragt, 2);
+}
+
+void TestHauptform::offnenFehlerLaesstDokument()
+{
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    f.BtnLinie->click();
+    const QString gut = datei(QStringLiteral("gut.htd"), abc(), "Gut");
+    p.skript->fragen = {false};
+    p.skript->offnen = {gut};
+    f.BtnOffnen->click();
+
+    f.BtnLinie->click();
+    // A file that ends early, one that vanished, one with too few entries.
+    QVERIFY(schreib(pfad(QStringLiteral("kurz.htd")), lies(gut).chopped(3)));
+    QVERIFY(schreib(pfad(QStringLiteral("index.htd")), saetze({0, 0, 2, 1}) + zeichenkette("Linie") + saetze({1})
+                                                           + zeichenkette("Linie") + saetze({1}) + zeichenkette("Linie")));
+    const QStringList erwartet{QStringLiteral("Lesen nach Dateiende (EOF)"), QStringLiteral("Datei nicht gefunden."),
+                               QStringLiteral("Der Index der Liste überschreitet das Maximum (1)")};
+    const QStringList dateien{pfad(QStringLiteral("kurz.htd")), pfad(QStringLiteral("weg.htd")), pfad(QStringLiteral("index.htd"))};
+    for (int i = 0; i < dateien.size(); ++i) {
+        p.skript->fragen = {false};
+        p.skript->offnen = {dateien[i]};
+        f.BtnOffnen->click();
+        QCOMPARE(p.skript->fehlermeldungen.last(), erwartet[i]);
+        QCOMPARE(f.Modell()->rowCount(), 4);
+        QCOMPARE(f.Einstellungen().Titel(), std::string("Gut"));
+        QCOMPARE(f.Dateiname(), gut);
+        QVERIFY(f.Geandert());
+    }
+}
+
+void TestHauptform::speichernFehlerLaesstDokument()
+{
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    f.BtnLinie->click();
+    QVERIFY(schreib(pfad(QStringLiteral("datei")), "x"));
+    p.skript->speichern = {pfad(QStringLiteral("fehlt/a.htd")), pfad(QStringLiteral("datei/a.htd"))};
+    f.MnuSpeichernals->trigger();
+    f.MnuSpeichernals->trigger();
+    QCOMPARE(p.skript->fehlermeldungen,
+             (QStringList{QStringLiteral("Ungültiger Dateiname."), QStringLiteral("Ungültiger Dateiname.")}));
+    QVERIFY(f.Geandert());
+    QCOMPARE(f.Dateiname(), QStringLiteral("- Kein Dateiname -"));
+
+    // The prompt's save fails: New resets nothing.
+    p.skript->fragen = {true};
+    p.skript->speichern = {pfad(QStringLiteral("fehlt/b.htd"))};
+    f.MnuNeu->trigger();
+    QCOMPARE(f.Modell()->rowCount(), 1);
+    QCOMPARE(p.skript->fehlermeldungen.size(), 3);
+}
+
+void TestHauptform::schliessenFragtUndSpeichert()
+{
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    f.BtnLinie->click();
+    const QString d = pfad(QStringLiteral("schluss.htd"));
+    p.skript->fragen = {true};
+    p.skript->speichern = {d};
+    f.MnuBeenden->trigger();
+    QVERIFY(!f.isVisible());
+    QCOMPARE(LeseDefinition(n(d)).Objekte.size(), std::size_t(1));
+}
+
+void TestHauptform::schliessenBleibtOffenWennSpeichernScheitert()
+{
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    f.BtnLinie->click();
+    p.skript->fragen = {true};
+    p.skript->speichern = {pfad(QStringLiteral("fehlt/x.htd"))};
+    QVERIFY(!f.close());
+    QVERIFY(f.isVisible());
+    QCOMPARE(p.skript->fehlermeldungen, QStringList{QStringLiteral("Ungültiger Dateiname.")});
+    QCOMPARE(f.Modell()->rowCount(), 1);
+}
+
+void TestHauptform::generieren()
+{
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    f.BtnLinie->click();
+    const QString seite = pfad(QStringLiteral("seite.htm"));
+    p.skript->generieren = {seite, std::nullopt};
+    f.BtnGenerieren->click();
+    QCOMPARE(lies(seite), QByteArray("<HTML>\r\n<HEAD>\r\n<TITLE>HTML - Dokument</TITLE>\r\n</HEAD>\r\n<BODY>\r\n<HR>\r\n"
+                                     "</BODY>\r\n</HTML>\r\n"));
+    QVERIFY(f.Geandert());
+    QCOMPARE(f.Dateiname(), QStringLiteral("- Kein Dateiname -"));
+    // Cancelled: nothing written, also over an existing file.
+    f.MnuGenerieren->trigger();
+    QCOMPARE(lies(seite).count("\r\n"), 8);
+
+    p.skript->generieren = {pfad(QStringLiteral("fehlt/s.htm"))};
+    f.MnuGenerieren->trigger();
+    QCOMPARE(p.skript->fehlermeldungen,
+             QStringList{QStringLiteral("Datei %1 kann nicht erstellt werden.").arg(pfad(QStringLiteral("fehlt/s.htm")))});
+}
+
+void TestHauptform::rueckfrageDialogEchtesFenster()
+{
+    // The real confirmation box: caption, text, icon, buttons and their keys.
+    Dialogrueckfragen echt;
+    bool geprueft = false;
+    gui::beiModal([&](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        QVERIFY(box);
+        QCOMPARE(box->windowTitle(), QStringLiteral("Bestätigen"));
+        QCOMPARE(box->text(), QStringLiteral("Daten wurden geändert. Änderungen speichern ?"));
+        QCOMPARE(box->icon(), QMessageBox::Question);
+        QCOMPARE(box->buttons().size(), 2);
+        QCOMPARE(box->defaultButton()->text(), QStringLiteral("&Ja"));
+        QCOMPARE(box->escapeButton(), box->buttons().at(1) == box->defaultButton() ? box->buttons().at(0) : box->buttons().at(1));
+        QCOMPARE(qobject_cast<QPushButton *>(box->escapeButton())->text(), QStringLiteral("&Nein"));
+        geprueft = true;
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    QVERIFY(!echt.aenderungenSpeichern(nullptr));
+    QVERIFY(geprueft);
+
+    gui::beiModal([](QWidget *w) { QTest::keyClick(w, Qt::Key_Return); });
+    QVERIFY(echt.aenderungenSpeichern(nullptr));
+}
+
+void TestHauptform::fehlerboxEchtesFenster()
+{
+    Dialogrueckfragen echt;
+    bool geprueft = false;
+    gui::beiModal([&](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        QVERIFY(box);
+        QCOMPARE(box->windowTitle(), QStringLiteral("Markwerk"));
+        QCOMPARE(box->text(), QStringLiteral("Datei nicht gefunden."));
+        QCOMPARE(box->icon(), QMessageBox::Critical);
+        QCOMPARE(box->buttons().size(), 1);
+        geprueft = true;
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    echt.fehler(nullptr, QStringLiteral("Datei nicht gefunden."));
+    QVERIFY(geprueft);
+}
+
+void TestHauptform::linieEinfuegen()
+{
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    p.skript->offnen = {datei(QStringLiteral("drei.htd"), abc())};
+    f.MnuOffnen->trigger();
+    waehle(f, 0);
+    f.BtnLinie->click();
+    QCOMPARE(f.Objekte().Anzahl(), 4);
+    QCOMPARE(f.Objekte()[3], (Objekt{"Linie", "Linie", "Linie"}));
+    QCOMPARE(zeilen(f).last(), QStringLiteral("Linie"));
+    QCOMPARE(f.ausgewaehlt(), 0);
+    QVERIFY(f.Geandert());
+    f.BtnLinie->click();
+    QCOMPARE(zeilen(f).mid(3), (QStringList{QStringLiteral("Linie"), QStringLiteral("Linie")}));
+}
+
+void TestHauptform::loschen()
+{
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    f.BtnLinie->click();
+    f.BtnLinie->click();
+    waehle(f, 1);
+    f.BtnLoschen->click();
+    QCOMPARE(zeilen(f), QStringList{QStringLiteral("Linie")});
+    p.skript->fragen = {false};
+    f.MnuNeu->trigger();
+    f.BtnLinie->click();
+    p.skript->speichern = {pfad(QStringLiteral("l.htd"))};
+    f.MnuSpeichern->trigger();
+    waehle(f, 0);
+    f.MnuLoschen->trigger();
+    QCOMPARE(f.Objekte().Anzahl(), 0);
+    QVERIFY(f.Geandert());
+}
+
+void TestHauptform::verschieben()
+{
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    p.skript->offnen = {datei(QStringLiteral("abc.htd"), abc())};
+    f.MnuOffnen->trigger();
+    const auto reihe = [&] {
+        QString s;
+        for (const Objekt &o : f.Objekte())
+            s += QString::fromStdString(o.Beschreibung);
+        return s;
+    };
+    // C selected; up gives A C B with the selection on the third row (B).
+    waehle(f, 2);
+    f.BtnRauf->click();
+    QCOMPARE(reihe(), QStringLiteral("ACB"));
+    QCOMPARE(zeilen(f), (QStringList{QStringLiteral("Text: \"A\""), QStringLiteral("Text: \"C\""), QStringLiteral("Text: \"B\"")}));
+    QCOMPARE(f.ausgewaehlt(), 2);
+    QVERIFY(f.Geandert());
+    f.MnuOben->trigger();
+    QCOMPARE(reihe(), QStringLiteral("ABC"));
+
+    // Down on the first: B A C, the first row still selected.
+    waehle(f, 0);
+    f.BtnRunter->click();
+    QCOMPARE(reihe(), QStringLiteral("BAC"));
+    QCOMPARE(f.ausgewaehlt(), 0);
+
+    // At the ends nothing happens, and nothing counts as changed.
+    p.skript->speichern = {pfad(QStringLiteral("v.htd"))};
+    f.MnuSpeichern->trigger();
+    waehle(f, 2);
+    f.MnuUnten->trigger();
+    waehle(f, 0);
+    f.MnuOben->trigger();
+    QCOMPARE(reihe(), QStringLiteral("BAC"));
+    QVERIFY(!f.Geandert());
+}
+
+void TestHauptform::ohneAuswahlNichts()
+{
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    for (QAction *a : {f.MnuObjektbearbeiten, f.MnuLoschen, f.MnuOben, f.MnuUnten, f.MnuKopieren,
+                       f.MnuAusschneiden, f.MnuEinfugen})
+        a->trigger();
+    QCOMPARE(f.Objekte().Anzahl(), 0);
+    QVERIFY(!f.Geandert());
+
+    p.skript->offnen = {datei(QStringLiteral("ohne.htd"), abc())};
+    f.MnuOffnen->trigger();
+    for (QToolButton *b : {f.BtnBearbeiten, f.BtnLoschen, f.BtnRauf, f.BtnRunter})
+        b->click();
+    for (QAction *a : {f.MnuObjektbearbeiten, f.MnuLoschen, f.MnuOben, f.MnuUnten, f.MnuKopieren,
+                       f.MnuAusschneiden, f.MnuEinfugen})
+        a->trigger();
+    QCOMPARE(f.Objekte().Anzahl(), 3);
+    QVERIFY(!f.Geandert());
+    QVERIFY(p.skript->fehlermeldungen.isEmpty());
+
+    // Editing a line object shows nothing.
+    f.BtnLinie->click();
+    p.skript->speichern = {pfad(QStringLiteral("o.htd"))};
+    f.MnuSpeichern->trigger();
+    waehle(f, 3);
+    f.BtnBearbeiten->click();
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(!f.Geandert());
+}
+
+void TestHauptform::tastenErreichenBefehle()
+{
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    f.BtnLinie->click();
+    f.BtnLinie->click();
+    f.LstMarkwerk->setFocus();
+    waehle(f, 0);
+    QTest::keyClick(f.LstMarkwerk, Qt::Key_Delete);
+    QCOMPARE(f.Objekte().Anzahl(), 1);
+    waehle(f, 0);
+    QTest::keyClick(f.LstMarkwerk, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(f.LstMarkwerk, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(f.Objekte().Anzahl(), 2);
+    waehle(f, 0);
+    QTest::keyClick(f.LstMarkwerk, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(f.Objekte().Anzahl(), 1);
+
+    const QString d = pfad(QStringLiteral("tasten.htd"));
+    p.skript->speichern = {d};
+    QTest::keyClick(&f, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.Dateiname(), d);
+    p.skript->offnen = {std::nullopt};
+    QTest::keyClick(&f, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(p.skript->protokoll.last(), QStringLiteral("offnen"));
+    QTest::keyClick(&f, Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(f.Objekte().Anzahl(), 0);
+    // Del without a selection does nothing.
+    QTest::keyClick(f.LstMarkwerk, Qt::Key_Delete);
+    QVERIFY(!f.Geandert());
+}
+
+void TestHauptform::ablage()
+{
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    p.skript->offnen = {datei(QStringLiteral("ablage.htd"), abc())};
+    f.MnuOffnen->trigger();
+
+    // Paste before anything was copied does nothing.
+    f.MnuEinfugen->trigger();
+    QCOMPARE(f.Objekte().Anzahl(), 3);
+    QVERIFY(!f.Geandert());
+
+    // Copy leaves the document unchanged; paste appends, again and again.
+    waehle(f, 1);
+    f.MnuKopieren->trigger();
+    QVERIFY(!f.Geandert());
+    f.MnuEinfugen->trigger();
+    f.MnuEinfugen->trigger();
+    QCOMPARE(f.Objekte().Anzahl(), 5);
+    QCOMPARE(f.Objekte()[3], f.Objekte()[1]);
+    QCOMPARE(f.Objekte()[4], f.Objekte()[1]);
+    QCOMPARE(zeilen(f)[4], QStringLiteral("Text: \"B\""));
+    QVERIFY(f.Geandert());
+
+    // Copy without a selection keeps the earlier content.
+    f.LstMarkwerk->clearSelection();
+    f.MnuKopieren->trigger();
+    f.MnuEinfugen->trigger();
+    QCOMPARE(f.Objekte()[5].Beschreibung, std::string("B"));
+
+    // Cut of the first, paste: it has moved to the end.
+    waehle(f, 0);
+    f.MnuAusschneiden->trigger();
+    QCOMPARE(f.Objekte()[0].Beschreibung, std::string("B"));
+    f.MnuEinfugen->trigger();
+    QCOMPARE(f.Objekte()[f.Objekte().Anzahl() - 1].Beschreibung, std::string("A"));
+
+    // The clipboard survives New and Open.
+    p.skript->fragen = {false};
+    f.MnuNeu->trigger();
+    f.MnuEinfugen->trigger();
+    QCOMPARE(f.Objekte().Anzahl(), 1);
+    QCOMPARE(f.Objekte()[0], (Objekt{"Text", "A", "a"}));
+
+    // A line pastes as a line.
+    f.BtnLinie->click();
+    waehle(f, 1);
+    f.MnuKopieren->trigger();
+    f.MnuEinfugen->trigger();
+    QCOMPARE(zeilen(f).last(), QStringLiteral("Linie"));
+    QCOMPARE(f.Modell()->index(2).data(Qt::DecorationRole).value<QIcon>().cacheKey(),
+             f.Modell()->index(1).data(Qt::DecorationRole).value<QIcon>().cacheKey());
+}
+
+void TestHauptform::ablageLeereBeschreibung()
+{
+    // An object with an empty description survives cut and paste.
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    p.skript->offnen = {datei(QStringLiteral("leer.htd"), {{"Bild", "", ""}, {"Text", "ohne Text", ""}})};
+    f.MnuOffnen->trigger();
+    waehle(f, 0);
+    f.MnuAusschneiden->trigger();
+    f.MnuEinfugen->trigger();
+    QCOMPARE(f.Objekte().Anzahl(), 2);
+    QCOMPARE(f.Objekte()[1], (Objekt{"Bild", "", ""}));
+    QCOMPARE(zeilen(f)[1], QStringLiteral("Bild: \"\" "));
+}
+
+void TestHauptform::modellIstGesund()
+{
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    QAbstractItemModelTester pruefer(f.Modell(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    p.skript->offnen = {datei(QStringLiteral("m.htd"), abc())};
+    f.MnuOffnen->trigger();
+    f.BtnLinie->click();
+    waehle(f, 1);
+    f.BtnRunter->click();
+    f.BtnRauf->click();
+    f.MnuKopieren->trigger();
+    f.MnuEinfugen->trigger();
+    f.BtnLoschen->click();
+    p.skript->fragen = {false};
+    f.MnuNeu->trigger();
+    QCOMPARE(f.Modell()->rowCount(), 0);
+}
+
+MARKWERK_GUI_TEST(TestHauptform)
+#include "tst_hauptform.moc"
