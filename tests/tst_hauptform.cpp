@@ -9,6 +9,8 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
@@ -76,6 +78,7 @@ private Q_SLOTS:
     void generieren();
     void rueckfrageDialogEchtesFenster();
     void fehlerboxEchtesFenster();
+    void dateidialogeEchteFenster();
 
     void linieEinfuegen();
     void loschen();
@@ -475,6 +478,42 @@ void TestHauptform::fehlerboxEchtesFenster()
     });
     echt.fehler(nullptr, QStringLiteral("Datei nicht gefunden."));
     QVERIFY(geprueft);
+}
+
+void TestHauptform::dateidialogeEchteFenster()
+{
+    // The real file dialogs: title, filter, the extension added to a bare name.
+    Dialogrueckfragen echt;
+    const auto tippe = [](const QString &name, QString *titel, QStringList *filter) {
+        gui::beiModal([=](QWidget *w) {
+            auto *dialog = qobject_cast<QFileDialog *>(w);
+            QVERIFY(dialog);
+            *titel = dialog->windowTitle();
+            *filter = dialog->nameFilters();
+            auto *feld = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            QVERIFY(feld);
+            feld->setText(name);
+            QTest::keyClick(feld, Qt::Key_Return);
+        });
+    };
+    QString titel;
+    QStringList filter;
+    tippe(pfad(QStringLiteral("seite")), &titel, &filter);
+    QCOMPARE(echt.dateiGenerieren(nullptr), std::optional<QString>(pfad(QStringLiteral("seite.htm"))));
+    QCOMPARE(titel, QStringLiteral("Generieren"));
+    QCOMPARE(filter, QStringList{QStringLiteral("Hypertext (*.htm)")});
+
+    tippe(pfad(QStringLiteral("dokument")), &titel, &filter);
+    QCOMPARE(echt.dateiSpeichern(nullptr), std::optional<QString>(pfad(QStringLiteral("dokument.htd"))));
+    QCOMPARE(filter, QStringList{QStringLiteral("Hypertextdefinition (*.htd)")});
+
+    // Opening needs an existing file.
+    const QString d = datei(QStringLiteral("da.htd"), abc());
+    tippe(d, &titel, &filter);
+    QCOMPARE(echt.dateiOffnen(nullptr), std::optional<QString>(d));
+
+    gui::beiModal([](QWidget *w) { QTest::keyClick(w, Qt::Key_Escape); });
+    QCOMPARE(echt.dateiOffnen(nullptr), std::nullopt);
 }
 
 void TestHauptform::linieEinfuegen()
