@@ -1,6 +1,5 @@
 #include "rueckfragen.h"
 
-#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -14,9 +13,7 @@ std::optional<QString> frageDatei(QWidget *fenster, QFileDialog::AcceptMode modu
     dialog.setAcceptMode(modus);
     dialog.setFileMode(modus == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setDefaultSuffix(endung);
-    // QFileDialog asks before replacing and refuses a missing folder by itself.
-    dialog.setOption(QFileDialog::DontUseNativeDialog,
-                     QApplication::testAttribute(Qt::AA_DontUseNativeDialogs));
+    // QFileDialog asks before replacing a file and refuses a missing folder by itself.
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
