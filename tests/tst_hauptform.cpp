@@ -498,8 +498,8 @@ void TestHauptform::dateidialogeEchteFenster()
     };
     QString titel;
     QStringList filter;
-    tippe(pfad(QStringLiteral("seite")), &titel, &filter);
-    QCOMPARE(echt.dateiGenerieren(nullptr), std::optional<QString>(pfad(QStringLiteral("seite.htm"))));
+    tippe(pfad(QStringLiteral("export")), &titel, &filter);
+    QCOMPARE(echt.dateiGenerieren(nullptr), std::optional<QString>(pfad(QStringLiteral("export.htm"))));
     QCOMPARE(titel, QStringLiteral("Generieren"));
     QCOMPARE(filter, QStringList{QStringLiteral("Hypertext (*.htm)")});
 
@@ -507,8 +507,25 @@ void TestHauptform::dateidialogeEchteFenster()
     QCOMPARE(echt.dateiSpeichern(nullptr), std::optional<QString>(pfad(QStringLiteral("dokument.htd"))));
     QCOMPARE(filter, QStringList{QStringLiteral("Hypertextdefinition (*.htd)")});
 
-    // Opening needs an existing file.
+    // Replacing an existing file asks first.
     const QString d = datei(QStringLiteral("da.htd"), abc());
+    bool gefragt = false;
+    gui::beiModal([&](QWidget *w) {
+        auto *feld = w->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(feld);
+        feld->setText(d);
+        gui::beiModal([&](QWidget *frage) {
+            auto *box = qobject_cast<QMessageBox *>(frage);
+            QVERIFY(box);
+            gefragt = true;
+            box->button(QMessageBox::Yes)->click();
+        });
+        QTest::keyClick(feld, Qt::Key_Return);
+    });
+    QCOMPARE(echt.dateiSpeichern(nullptr), std::optional<QString>(d));
+    QVERIFY(gefragt);
+
+    // Opening needs an existing file.
     tippe(d, &titel, &filter);
     QCOMPARE(echt.dateiOffnen(nullptr), std::optional<QString>(d));
 
