@@ -1,15 +1,26 @@
 #include "bild.h"
 
+#include "dateiwahl.h"
 #include "win1252.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QTreeWidget>
+
+#include <limits>
 
 TFrmBild::TFrmBild(QWidget *parent)
     : Objektdialog(parent)
     , LblBeschreibung(new QLabel(QStringLiteral("Beschreibung:"), this))
     , EdtBeschreibung(new QLineEdit(this))
+    , Wahl(new Dateiwahl(this, QStringLiteral("Bitmap|*.bmp|Ping|*.png|JPEG|*jpg")))
+    , LstDrive(Wahl->Laufwerke)
+    , LstDir(Wahl->Verzeichnisse)
+    , LstFilter(Wahl->Filter)
+    , LstFile(Wahl->Dateien)
 {
     setWindowTitle(QStringLiteral("Bild einfügen"));
     Fensterart::dialograhmen(this, 425, 225);
@@ -17,8 +28,24 @@ TFrmBild::TFrmBild(QWidget *parent)
     LblBeschreibung->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     EdtBeschreibung->setGeometry(96, 8, 321, 21);
     Fensterart::nurWin1252(EdtBeschreibung);
+    // Document strings have no length limit; a long one from a file must not be cut.
+    EdtBeschreibung->setMaxLength(std::numeric_limits<int>::max());
+    LstDrive->setGeometry(8, 40, 137, 19);
+    LstDir->setGeometry(8, 64, 137, 153);
+    LstFilter->setGeometry(152, 40, 137, 21);
+    LstFile->setGeometry(152, 64, 137, 153);
     BtnOk->setGeometry(296, 40, 121, 33);
     BtnAbbrechen->setGeometry(296, 80, 121, 33);
+
+    setTabOrder(EdtBeschreibung, LstDrive);
+    setTabOrder(LstDrive, LstDir);
+    setTabOrder(LstDir, LstFilter);
+    setTabOrder(LstFilter, LstFile);
+    setTabOrder(LstFile, BtnOk);
+    setTabOrder(BtnOk, BtnAbbrechen);
+    EdtBeschreibung->setFocus();
+
+    Fensterart::zentriereAufBildschirm(this);
 }
 
 void TFrmBild::fuerEinfuegen()
@@ -29,7 +56,7 @@ void TFrmBild::fuerEinfuegen()
 void TFrmBild::fuellen(const std::string &beschreibung, const std::string &daten)
 {
     EdtBeschreibung->setText(Win1252::zuText(beschreibung));
-    m_daten = daten;
+    Wahl->anwenden(Win1252::zuText(daten));
 }
 
 std::string TFrmBild::beschreibung() const
@@ -39,5 +66,5 @@ std::string TFrmBild::beschreibung() const
 
 std::string TFrmBild::daten() const
 {
-    return m_daten;
+    return Win1252::zuBytes(Wahl->wert());
 }

@@ -2,10 +2,15 @@
 
 #include "objektdialog.h"
 
+class Dateiwahl;
+class QComboBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
+class QTreeWidget;
 
-// The image dialog: a description and an image file.
+// The image dialog: a description and an image file. The file picker keeps
+// its drive, directory, mask and selection from one use to the next.
 class TFrmBild : public Objektdialog
 {
     Q_OBJECT
@@ -14,15 +19,22 @@ public:
     explicit TFrmBild(QWidget *parent = nullptr);
 
     void fuerEinfuegen() override;
+    // Moves the picker to the image's file; throws when its folder or the
+    // file is gone, before the dialog is shown.
     void fuellen(const std::string &beschreibung, const std::string &daten) override;
+
+    using Objektdialog::BtnAbbrechen;
+    using Objektdialog::BtnOk;
 
     QLabel *const LblBeschreibung;
     QLineEdit *const EdtBeschreibung;
+    Dateiwahl *const Wahl;
+    QComboBox *const LstDrive;
+    QTreeWidget *const LstDir;
+    QComboBox *const LstFilter;
+    QListWidget *const LstFile;
 
 protected:
     std::string beschreibung() const override;
     std::string daten() const override;
-
-private:
-    std::string m_daten;
 };

@@ -8,7 +8,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The window that holds the document title: what its field shows is the title.
+// The window that holds the document title: what its field shows is the
+// title, at once; there is nothing to confirm or cancel.
 class TFrmTitel : public QDialog
 {
     Q_OBJECT

@@ -1,22 +1,50 @@
 #include "hintern.h"
 
+#include "dateiwahl.h"
+#include "fehler.h"
 #include "objektdialog.h"
+#include "win1252.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QListWidget>
 #include <QPushButton>
+#include <QTreeWidget>
 
 TFrmHintergrund::TFrmHintergrund(QWidget *parent)
     : QDialog(parent)
     , BtnSchliesen(Fensterart::okKnopf(QStringLiteral("Schließen"), this))
+    , Wahl(new Dateiwahl(this, QStringLiteral("Bitmap|*.bmp|Ping|*.png|JPEG|*.jpg")))
+    , LstLaufwerk(Wahl->Laufwerke)
+    , LstVerzeichnis(Wahl->Verzeichnisse)
+    , LstDateityp(Wahl->Filter)
+    , LstDatei(Wahl->Dateien)
     , ChkAktivieren(new QCheckBox(QStringLiteral("Hintergrundbild verwenden"), this))
 {
     setWindowTitle(QStringLiteral("Dokumentenhintergrund"));
     Fensterart::dialograhmen(this, 425, 337);
     BtnSchliesen->setGeometry(296, 296, 121, 33);
     BtnSchliesen->setDefault(true);
+    LstLaufwerk->setGeometry(8, 32, 201, 21);
+    LstVerzeichnis->setGeometry(8, 56, 201, 233);
+    LstDateityp->setGeometry(216, 32, 201, 21);
+    LstDatei->setGeometry(216, 56, 201, 233);
     ChkAktivieren->setGeometry(8, 8, 201, 17);
+
+    setTabOrder(BtnSchliesen, LstLaufwerk);
+    setTabOrder(LstLaufwerk, LstVerzeichnis);
+    setTabOrder(LstVerzeichnis, LstDateityp);
+    setTabOrder(LstDateityp, LstDatei);
+    setTabOrder(LstDatei, ChkAktivieren);
+
     connect(BtnSchliesen, &QPushButton::clicked, this, &TFrmHintergrund::BtnSchliesenClick);
+    // toggled comes with every change of state, from a click or from code,
+    // and never without one.
     connect(ChkAktivieren, &QCheckBox::toggled, this, &TFrmHintergrund::ChkAktivierenClick);
+    ChkAktivierenClick();
+
+    // Not centred: this window first appears at a place of its own.
+    move(348, 183);
 }
 
 bool TFrmHintergrund::HintergrundAktiv() const
@@ -31,13 +59,19 @@ void TFrmHintergrund::setzeHintergrundAktiv(bool aktiv)
 
 std::string TFrmHintergrund::Hintergrundpfad() const
 {
-    return m_pfad;
+    return Win1252::zuBytes(Wahl->wert());
 }
 
 void TFrmHintergrund::wendeHintergrundpfadAn(const std::string &pfad)
 {
-    if (!pfad.empty())
-        m_pfad = pfad;
+    try {
+        Wahl->anwenden(Win1252::zuText(pfad));
+    } catch (const Fehler &) {
+        // The document names a picture that has gone: rather no background
+        // than some other file that happens to be selected.
+        Wahl->keineAuswahl();
+        throw;
+    }
 }
 
 void TFrmHintergrund::BtnSchliesenClick()
@@ -47,4 +81,9 @@ void TFrmHintergrund::BtnSchliesenClick()
 
 void TFrmHintergrund::ChkAktivierenClick()
 {
+    const bool an = ChkAktivieren->isChecked();
+    LstLaufwerk->setEnabled(an);
+    LstVerzeichnis->setEnabled(an);
+    LstDatei->setEnabled(an);
+    LstDateityp->setEnabled(an);
 }

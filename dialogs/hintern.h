@@ -4,11 +4,17 @@
 
 #include <string>
 
+class Dateiwahl;
 class QCheckBox;
+class QComboBox;
+class QListWidget;
 class QPushButton;
+class QTreeWidget;
 
 // The window that holds the background setting: the check box says whether
-// the page has a background image, the file picker which file it is.
+// the page has a background image, the file picker which file it is. The
+// picker can be used exactly while the box is ticked; unticking keeps its
+// place and selection.
 class TFrmHintergrund : public QDialog
 {
     Q_OBJECT
@@ -19,15 +25,21 @@ public:
     bool HintergrundAktiv() const;
     // Changing the state runs ChkAktivierenClick, as a click does.
     void setzeHintergrundAktiv(bool aktiv);
+    // The file selected in the picker, empty when none is.
     std::string Hintergrundpfad() const;
+    // Moves the picker to the file and selects it. When the file or its
+    // folder is gone, the picker keeps its place with no file selected,
+    // and the error is passed on.
     void wendeHintergrundpfadAn(const std::string &pfad);
 
     void BtnSchliesenClick();
     void ChkAktivierenClick();
 
     QPushButton *const BtnSchliesen;
+    Dateiwahl *const Wahl;
+    QComboBox *const LstLaufwerk;
+    QTreeWidget *const LstVerzeichnis;
+    QComboBox *const LstDateityp;
+    QListWidget *const LstDatei;
     QCheckBox *const ChkAktivieren;
-
-private:
-    std::string m_pfad;
 };

@@ -6,30 +6,49 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <limits>
+
 TFrmLink::TFrmLink(QWidget *parent)
     : Objektdialog(parent)
     , LblBeschreibung(new QLabel(QStringLiteral("Beschreibung:"), this))
+    , LblAdresse(new QLabel(QStringLiteral("Adresse:"), this))
     , EdtBeschreibung(new QLineEdit(this))
+    , EdtAdresse(new QLineEdit(this))
 {
     setWindowTitle(QStringLiteral("Link einfügen"));
     Fensterart::dialograhmen(this, 425, 225);
     LblBeschreibung->setGeometry(8, 8, 81, 17);
     LblBeschreibung->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    LblAdresse->setGeometry(8, 32, 81, 17);
+    LblAdresse->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     EdtBeschreibung->setGeometry(96, 8, 321, 21);
+    EdtAdresse->setGeometry(96, 32, 321, 21);
     Fensterart::nurWin1252(EdtBeschreibung);
-    BtnOk->setGeometry(296, 40, 121, 33);
-    BtnAbbrechen->setGeometry(296, 80, 121, 33);
+    Fensterart::nurWin1252(EdtAdresse);
+    // Document strings have no length limit; a long one from a file must not be cut.
+    EdtBeschreibung->setMaxLength(std::numeric_limits<int>::max());
+    EdtAdresse->setMaxLength(std::numeric_limits<int>::max());
+    BtnOk->setGeometry(296, 64, 121, 33);
+    BtnAbbrechen->setGeometry(296, 104, 121, 33);
+
+    setTabOrder(EdtBeschreibung, EdtAdresse);
+    setTabOrder(EdtAdresse, BtnOk);
+    setTabOrder(BtnOk, BtnAbbrechen);
+    EdtBeschreibung->setFocus();
+
+    Fensterart::zentriereAufBildschirm(this);
 }
 
 void TFrmLink::fuerEinfuegen()
 {
     EdtBeschreibung->clear();
+    EdtAdresse->clear();
 }
 
 void TFrmLink::fuellen(const std::string &beschreibung, const std::string &daten)
 {
     EdtBeschreibung->setText(Win1252::zuText(beschreibung));
-    m_daten = daten;
+    EdtAdresse->setText(Win1252::zuText(daten));
 }
 
 std::string TFrmLink::beschreibung() const
@@ -39,5 +58,5 @@ std::string TFrmLink::beschreibung() const
 
 std::string TFrmLink::daten() const
 {
-    return m_daten;
+    return Win1252::zuBytes(EdtAdresse->text());
 }

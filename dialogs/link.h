@@ -5,7 +5,7 @@
 class QLabel;
 class QLineEdit;
 
-// The link dialog: the link text and its address.
+// The link dialog: the link text and its address, taken as typed.
 class TFrmLink : public Objektdialog
 {
     Q_OBJECT
@@ -16,13 +16,15 @@ public:
     void fuerEinfuegen() override;
     void fuellen(const std::string &beschreibung, const std::string &daten) override;
 
+    using Objektdialog::BtnAbbrechen;
+    using Objektdialog::BtnOk;
+
     QLabel *const LblBeschreibung;
+    QLabel *const LblAdresse;
     QLineEdit *const EdtBeschreibung;
+    QLineEdit *const EdtAdresse;
 
 protected:
     std::string beschreibung() const override;
     std::string daten() const override;
-
-private:
-    std::string m_daten;
 };

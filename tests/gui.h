@@ -61,7 +61,12 @@ private:
             QTest::qFail(qPrintable(QStringLiteral("unerwarteter Dateidialog ") + was), __FILE__, __LINE__);
             return std::nullopt;
         }
-        auto antwort = liste.front();
+        // GCC 12 sees a QString inside std::optional as maybe uninitialised
+        // when it is moved out of a deque; it is not.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+        std::optional<QString> antwort = std::move(liste.front());
+#pragma GCC diagnostic pop
         liste.pop_front();
         return antwort;
     }

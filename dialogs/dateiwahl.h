@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+class Fehler;
+class QComboBox;
+class QListWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QWidget;
+
+// A file picker made of four linked controls that its window places: a drive
+// box, a directory list, a filter box and a file list. The drive box moves the
+// directory list, the directory list and the filter box reload the file list.
+// Its value is the full native path of the selected file.
+//
+// Directories are read at once whenever they change, so what the controls
+// show after a call is settled; the process's working directory is never
+// touched. Errors of the user's own choices are shown in the error box, as
+// the main window shows its own; the operations called by code throw.
+class Dateiwahl : public QObject
+{
+    Q_OBJECT
+
+public:
+    // `filter` holds pairs of a name shown in the filter box and its mask,
+    // separated by "|"; the first pair is chosen at start. The picker starts
+    // in the process's working directory.
+    Dateiwahl(QWidget *fenster, const QString &filter);
+
+    QComboBox *const Laufwerke;
+    QTreeWidget *const Verzeichnisse;
+    QComboBox *const Filter;
+    QListWidget *const Dateien;
+
+    // The directory, a separator and the selected name; empty when no file
+    // is selected.
+    QString wert() const;
+
+    // Moves to a path's directory and selects its file. A name with "*" or
+    // "?" becomes the mask; a name that is a sub-directory is entered. Throws
+    // EAFehler(3) when the directory, or the file and a sub-directory of that
+    // name, do not exist; the picker is then unchanged.
+    void anwenden(const QString &pfad);
+
+    // The current directory, native.
+    QString verzeichnis() const;
+    QString maske() const;
+    // No file selected; the place stays.
+    void keineAuswahl();
+
+    // What the controls do for the user. Opening a directory and choosing a
+    // drive throw the I/O error of a directory that cannot be read; the
+    // picker then stays where it was.
+    void oeffneVerzeichnis(const QString &pfad);
+    void waehleLaufwerk(int index);
+    void setzeMaske(const QString &maske);
+
+    // The drives offered: the roots of the volumes that can be reached.
+    static QStringList laufwerke();
+
+protected:
+    bool eventFilter(QObject *objekt, QEvent *ereignis) override;
+
+private:
+    // Runs a user's choice; an error is shown, never passed on to Qt.
+    template<typename Handlung>
+    void sicher(Handlung &&handlung);
+    void melde(const Fehler &fehler);
+
+    QString laufwerkVon(const QString &verzeichnis) const;
+    void fuelleLaufwerke();
+    void zeigeLaufwerk();
+    // Moves to an existing directory; the lists reload only when it is
+    // another one than the current.
+    void setzeVerzeichnis(const QString &verzeichnis);
+    void ladeVerzeichnisse();
+    void ladeDateien();
+    void oeffne(const QTreeWidgetItem *eintrag);
+
+    QWidget *const m_fenster;
+    QString m_verzeichnis; // absolute, with "/" separators
+    QString m_maske;
+    // Each drive's last directory, where choosing the drive returns to.
+    QHash<QString, QString> m_letztesVerzeichnis;
+};
