@@ -2,8 +2,11 @@
 
 #include <QDialog>
 
+class QPlainTextEdit;
 class QPushButton;
 
+// The help window: a fixed German text beside the main window, not modal.
+// Closing hides it; the next showing finds it where it was.
 class TFrmHilfe : public QDialog
 {
     Q_OBJECT
@@ -13,5 +16,6 @@ public:
 
     void BtnSchliesenClick();
 
+    QPlainTextEdit *const EdtHilfe;
     QPushButton *const BtnSchliesen;
 };

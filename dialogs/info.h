@@ -2,8 +2,11 @@
 
 #include <QDialog>
 
+class QLabel;
 class QPushButton;
 
+// The info window: the program's name and version, who makes it and where
+// to reach them. Shown modally.
 class TFrmInfo : public QDialog
 {
     Q_OBJECT
@@ -14,4 +17,7 @@ public:
     void BtnSchliesenClick();
 
     QPushButton *const BtnSchliesen;
+    QLabel *const LblProgramm;
+    QLabel *const LblAutor;
+    QLabel *const LblKontakt;
 };

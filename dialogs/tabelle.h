@@ -2,10 +2,13 @@
 
 #include "objektdialog.h"
 
+class AufAbKnopf;
 class QLabel;
 class QLineEdit;
+class QTableWidget;
 
-// The table dialog: a description and a grid of 2 to 20 rows and columns.
+// The table dialog: a description and a grid of 2 to 20 rows and columns
+// whose cells are edited in place.
 class TFrmTabelle : public Objektdialog
 {
     Q_OBJECT
@@ -13,16 +16,34 @@ class TFrmTabelle : public Objektdialog
 public:
     explicit TFrmTabelle(QWidget *parent = nullptr);
 
+    // Empties the description and the cells; the size stays as it was last.
     void fuerEinfuegen() override;
+    // Takes the size and the cells from table data. Data that cannot be
+    // decoded throws (KonvertierungsFehler, TabellenFehler) and leaves the
+    // dialog as it was.
     void fuellen(const std::string &beschreibung, const std::string &daten) override;
+
+    void BtnZeilenClick();
+    void BtnSpaltenClick();
 
     QLabel *const LblBeschreibung;
     QLineEdit *const EdtBeschreibung;
+    QTableWidget *const GrdTabelle;
+    QLabel *const LblZeilen;
+    AufAbKnopf *const BtnZeilen;
+    QLabel *const LblSpalten;
+    AufAbKnopf *const BtnSpalten;
 
 protected:
     std::string beschreibung() const override;
     std::string daten() const override;
+    // Refuses a cell whose text the table data could not carry.
+    bool pruefen() override;
 
 private:
-    std::string m_daten;
+    // Takes over what an open cell editor holds and closes it.
+    void beendeZellbearbeitung();
+    std::string zelle(int zeile, int spalte) const;
+    void setzeZeilen(int anzahl, const QString &anzeige);
+    void setzeSpalten(int anzahl, const QString &anzeige);
 };

@@ -2,10 +2,14 @@
 
 #include "objektdialog.h"
 
+#include <QStringList>
+
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 
-// The text dialog: a description and a paragraph of running text.
+// The text dialog: a description and a paragraph of running text. The
+// window may be resized; its controls keep their place and size.
 class TFrmText : public Objektdialog
 {
     Q_OBJECT
@@ -14,15 +18,21 @@ public:
     explicit TFrmText(QWidget *parent = nullptr);
 
     void fuerEinfuegen() override;
+    // The stored text goes into the field as one line, followed by a line
+    // break.
     void fuellen(const std::string &beschreibung, const std::string &daten) override;
+
+    // The lines of the text field as it shows them, top to bottom: a line
+    // the field wraps gives one line per piece; the empty line after a
+    // final line break is none.
+    QStringList Zeilen() const;
 
     QLabel *const LblBeschreibung;
     QLineEdit *const EdtBeschreibung;
+    QPlainTextEdit *const EdtText;
 
 protected:
     std::string beschreibung() const override;
+    // The lines, each followed by one blank.
     std::string daten() const override;
-
-private:
-    std::string m_daten;
 };
