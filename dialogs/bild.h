@@ -23,9 +23,6 @@ public:
     // file is gone, before the dialog is shown.
     void fuellen(const std::string &beschreibung, const std::string &daten) override;
 
-    using Objektdialog::BtnAbbrechen;
-    using Objektdialog::BtnOk;
-
     QLabel *const LblBeschreibung;
     QLineEdit *const EdtBeschreibung;
     Dateiwahl *const Wahl;

@@ -16,9 +16,6 @@ public:
     void fuerEinfuegen() override;
     void fuellen(const std::string &beschreibung, const std::string &daten) override;
 
-    using Objektdialog::BtnAbbrechen;
-    using Objektdialog::BtnOk;
-
     QLabel *const LblBeschreibung;
     QLabel *const LblAdresse;
     QLineEdit *const EdtBeschreibung;

@@ -40,6 +40,9 @@ public:
     void BtnOkClick();
     void BtnAbbrechenClick();
 
+    QPushButton *const BtnOk;
+    QPushButton *const BtnAbbrechen;
+
 protected:
     explicit Objektdialog(QWidget *parent);
 
@@ -51,9 +54,6 @@ protected:
     virtual bool pruefen() { return true; }
 
     void done(int ergebnis) override;
-
-    QPushButton *const BtnOk;
-    QPushButton *const BtnAbbrechen;
 
 private:
     Dialogergebnis m_ergebnis;
