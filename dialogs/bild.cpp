@@ -10,8 +10,6 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include <limits>
-
 TFrmBild::TFrmBild(QWidget *parent)
     : Objektdialog(parent)
     , LblBeschreibung(new QLabel(QStringLiteral("Beschreibung:"), this))
@@ -28,8 +26,6 @@ TFrmBild::TFrmBild(QWidget *parent)
     LblBeschreibung->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     EdtBeschreibung->setGeometry(96, 8, 321, 21);
     Fensterart::nurWin1252(EdtBeschreibung);
-    // Document strings have no length limit; a long one from a file must not be cut.
-    EdtBeschreibung->setMaxLength(std::numeric_limits<int>::max());
     LstDrive->setGeometry(8, 40, 137, 19);
     LstDir->setGeometry(8, 64, 137, 153);
     LstFilter->setGeometry(152, 40, 137, 21);

@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <limits>
 
 TFrmTitel::TFrmTitel(QWidget *parent)
     : QDialog(parent)
@@ -21,8 +20,6 @@ TFrmTitel::TFrmTitel(QWidget *parent)
     LblTitel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     EdtTitel->setGeometry(96, 8, 321, 21);
     Fensterart::nurWin1252(EdtTitel);
-    // Document strings have no length limit; a long one from a file must not be cut.
-    EdtTitel->setMaxLength(std::numeric_limits<int>::max());
     BtnSchliesen->setGeometry(296, 40, 121, 33);
     BtnSchliesen->setDefault(true);
     setTabOrder(EdtTitel, BtnSchliesen);

@@ -47,9 +47,9 @@ const char *const Hilfetext[] = {
     "Bearbeiten – den markierten Eintrag ändern",
     "Aufwärts, Abwärts – den markierten Eintrag um einen Platz verschieben",
     "",
-    "Im Menü „Bearbeiten“ finden Sie dieselben Befehle und dazu „Kopieren“ (Strg+C), „Ausschneiden“ (Strg+X) "
-    "und „Einfügen“ (Strg+V); eingefügt wird am Ende der Liste. „Löschen“ erreichen Sie auch mit der Taste Entf, "
-    "diese Hilfe mit F1.",
+    "Im Menü „Bearbeiten“ finden Sie „Objekt bearbeiten“, „Löschen“ und das Verschieben ebenfalls, dazu "
+    "„Kopieren“ (Strg+C), „Ausschneiden“ (Strg+X) und „Einfügen“ (Strg+V); eingefügt wird am Ende der Liste. "
+    "„Löschen“ erreichen Sie auch mit der Taste Entf, diese Hilfe mit F1.",
     "",
     "Haben Sie Änderungen noch nicht gespeichert, fragt Markwerk vor „Neu“, „Öffnen“ und „Beenden“, ob sie "
     "gespeichert werden sollen.",

@@ -22,7 +22,7 @@ TFrmInfo::TFrmInfo(QWidget *parent)
     , BtnSchliesen(Fensterart::okKnopf(QStringLiteral("Schließen"), this))
     , LblProgramm(zeile(QStringLiteral("Markwerk 3"), 8, this))
     , LblAutor(zeile(QStringLiteral("vom Markwerk-Entwicklerteam"), 40, this))
-    , LblKontakt(zeile(QStringLiteral("Kontakt: über das Markwerk-Projekt"), 72, this))
+    , LblKontakt(zeile(QStringLiteral("Kontakt: Issue-Tracker des Projekts"), 72, this))
 {
     setWindowTitle(QStringLiteral("Über Markwerk"));
     Fensterart::dialograhmen(this, 353, 97);

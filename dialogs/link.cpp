@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <limits>
 
 TFrmLink::TFrmLink(QWidget *parent)
     : Objektdialog(parent)
@@ -25,9 +24,6 @@ TFrmLink::TFrmLink(QWidget *parent)
     EdtAdresse->setGeometry(96, 32, 321, 21);
     Fensterart::nurWin1252(EdtBeschreibung);
     Fensterart::nurWin1252(EdtAdresse);
-    // Document strings have no length limit; a long one from a file must not be cut.
-    EdtBeschreibung->setMaxLength(std::numeric_limits<int>::max());
-    EdtAdresse->setMaxLength(std::numeric_limits<int>::max());
     BtnOk->setGeometry(296, 64, 121, 33);
     BtnAbbrechen->setGeometry(296, 104, 121, 33);
 

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <limits>
+
 Objektdialog::Objektdialog(QWidget *parent)
     : QDialog(parent)
     , BtnOk(Fensterart::okKnopf(QStringLiteral("OK"), this))
@@ -83,6 +85,9 @@ QPushButton *abbrechenKnopf(QWidget *parent)
 
 void nurWin1252(QLineEdit *feld)
 {
+    // QLineEdit cuts text at 32767 characters; a long string from a file
+    // must come back whole.
+    feld->setMaxLength(std::numeric_limits<int>::max());
     QObject::connect(feld, &QLineEdit::textChanged, feld, [feld](const QString &text) {
         if (Win1252::darstellbar(text))
             return;

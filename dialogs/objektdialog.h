@@ -74,8 +74,9 @@ void zentriereAufBildschirm(QWidget *fenster);
 QPushButton *okKnopf(const QString &text, QWidget *parent);
 QPushButton *abbrechenKnopf(QWidget *parent);
 
-// Lets an edit field hold only characters a definition file can store: any
-// other shows as "?" as soon as it is typed or pasted.
+// Lets an edit field hold what a definition file can store: text of any
+// length, and only characters of the code page; any other shows as "?" as
+// soon as it is typed or pasted.
 void nurWin1252(QLineEdit *feld);
 
 } // namespace Fensterart

@@ -21,7 +21,7 @@ void richteAnwendungEin(QApplication &anwendung)
     Q_INIT_RESOURCE(markwerk);
 
     QApplication::setApplicationName(QStringLiteral("Markwerk"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Markwerk"));
+    // No display name: Qt would append it to every window's caption.
     QApplication::setApplicationVersion(QStringLiteral("3.0"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/bilder/markwerk.svg")));
 

@@ -1,19 +1,46 @@
 #include "rueckfragen.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace {
 
+// A file dialog that also refuses a name in a folder that does not exist,
+// which Qt's own dialog accepts when saving.
+class Dateidialog : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        const QStringList dateien = selectedFiles();
+        if (!dateien.isEmpty() && !QFileInfo(dateien.constFirst()).isDir()) {
+            const QDir ordner = QFileInfo(dateien.constFirst()).absoluteDir();
+            if (!ordner.exists()) {
+                QMessageBox::warning(this, windowTitle(),
+                                     QStringLiteral("Der Ordner „%1“ existiert nicht.")
+                                         .arg(QDir::toNativeSeparators(ordner.path())));
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
+
 std::optional<QString> frageDatei(QWidget *fenster, QFileDialog::AcceptMode modus, const QString &titel,
                                   const QString &filter, const QString &endung)
 {
-    QFileDialog dialog(fenster, titel, QString(), filter);
+    Dateidialog dialog(fenster, titel, QString(), filter);
     dialog.setAcceptMode(modus);
     dialog.setFileMode(modus == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setDefaultSuffix(endung);
-    // QFileDialog asks before replacing a file and refuses a missing folder by itself.
+    // The filter box shows the type's name alone, the pattern is implied.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    // Qt's dialog asks before replacing a file by itself.
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();

@@ -531,6 +531,26 @@ void TestHauptform::dateidialogeEchteFenster()
 
     gui::beiModal([](QWidget *w) { QTest::keyClick(w, Qt::Key_Escape); });
     QCOMPARE(echt.dateiOffnen(nullptr), std::nullopt);
+
+    // A name in a folder that does not exist is refused with a message; the
+    // dialog stays open.
+    bool gewarnt = false;
+    gui::beiModal([&](QWidget *w) {
+        auto *feld = w->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(feld);
+        feld->setText(pfad(QStringLiteral("fehlt/x")));
+        gui::beiModal([&](QWidget *warnung) {
+            auto *box = qobject_cast<QMessageBox *>(warnung);
+            QVERIFY(box);
+            gewarnt = box->text().contains(QStringLiteral("existiert nicht"));
+            box->accept();
+        });
+        QTest::keyClick(feld, Qt::Key_Return);
+        QTRY_VERIFY(gewarnt);
+        QVERIFY(w->isVisible());
+    });
+    QCOMPARE(echt.dateiSpeichern(nullptr), std::nullopt);
+    QVERIFY(gewarnt);
 }
 
 void TestHauptform::linieEinfuegen()
