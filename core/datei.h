@@ -73,4 +73,6 @@ private:
     bool m_namenlos = false;
     std::vector<char> m_puffer;
     std::size_t m_belegt = 0;
+    std::uint64_t m_geschrieben = 0; // bytes in the file so far
+    std::uint64_t m_angestossen = 0; // bytes already sent on to the disk
 };

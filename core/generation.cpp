@@ -6,72 +6,133 @@
 #include "objektliste.h"
 #include "tabellendaten.h"
 
+#include <algorithm>
+#include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string_view>
 
 namespace {
 
-class Zeilen
+// A page of any size goes to its file through a buffer of about this size.
+constexpr std::size_t Abgabegroesse = std::size_t(1) << 20;
+
+// The page's bytes on their way out. Lines are copied in with one room
+// check each; the buffer grows only for a single object larger than it.
+class Zeilenpuffer
 {
 public:
-    explicit Zeilen(std::string &ziel)
-        : m_ziel(ziel)
+    explicit Zeilenpuffer(std::size_t kapazitaet)
+        : m_daten(new char[kapazitaet])
+        , m_kapazitaet(kapazitaet)
     {
     }
 
     // One line made of the given parts.
     void zeile(std::initializer_list<std::string_view> teile)
     {
+        std::size_t laenge = 2;
         for (const std::string_view teil : teile)
-            m_ziel.append(teil);
-        m_ziel.append("\r\n");
+            laenge += teil.size();
+        char *p = platz(laenge);
+        for (const std::string_view teil : teile) {
+            std::memcpy(p, teil.data(), teil.size());
+            p += teil.size();
+        }
+        p[0] = '\r';
+        p[1] = '\n';
     }
 
+    // A table cell's line; there are millions of these in a long price list.
+    void zelle(std::string_view text)
+    {
+        char *p = platz(text.size() + 6);
+        std::memcpy(p, "<TD>", 4);
+        std::memcpy(p + 4, text.data(), text.size());
+        std::memcpy(p + 4 + text.size(), "\r\n", 2);
+    }
+
+    std::string_view inhalt() const { return {m_daten.get(), m_belegt}; }
+    void leeren() { m_belegt = 0; }
+
 private:
-    std::string &m_ziel;
+    char *platz(std::size_t laenge)
+    {
+        if (m_kapazitaet - m_belegt < laenge)
+            wachsen(laenge);
+        char *p = m_daten.get() + m_belegt;
+        m_belegt += laenge;
+        return p;
+    }
+
+    void wachsen(std::size_t laenge)
+    {
+        const std::size_t kapazitaet = std::max(2 * m_kapazitaet, m_belegt + laenge);
+        std::unique_ptr<char[]> neu(new char[kapazitaet]);
+        std::memcpy(neu.get(), m_daten.get(), m_belegt);
+        m_daten = std::move(neu);
+        m_kapazitaet = kapazitaet;
+    }
+
+    std::unique_ptr<char[]> m_daten;
+    std::size_t m_kapazitaet;
+    std::size_t m_belegt = 0;
 };
+
+// Builds the page's lines into `puffer` and hands it to `abgeben` whenever
+// it holds `grenze` bytes or more; `abgeben` empties it. What is left at the
+// end stays in the buffer.
+template<typename Abgabe>
+void baueSeite(const Dokumenteinstellungen &einstellungen, const Objektliste &objekte, Zeilenpuffer &puffer,
+               std::size_t grenze, Abgabe &&abgeben)
+{
+    puffer.zeile({"<HTML>"});
+    puffer.zeile({"<HEAD>"});
+    puffer.zeile({"<TITLE>", einstellungen.Titel(), "</TITLE>"});
+    puffer.zeile({"</HEAD>"});
+    if (einstellungen.HintergrundAktiv())
+        puffer.zeile({"<BODY BACKGROUND=\"", einstellungen.Hintergrundpfad(), "\">"});
+    else
+        puffer.zeile({"<BODY>"});
+
+    // One decoded table at a time, its cell list reused from table to table.
+    Tabellenansicht t;
+    for (const Objekt &o : objekte) {
+        if (o.Art == Arten::Bild) {
+            puffer.zeile({"<IMG SRC=\"", o.Daten, "\" ALT=\"", o.Beschreibung, "\">"});
+        } else if (o.Art == Arten::Linie) {
+            puffer.zeile({"<HR>"});
+        } else if (o.Art == Arten::Link) {
+            puffer.zeile({"<A HREF=\"", o.Daten, "\">", o.Beschreibung, "</A>"});
+        } else if (o.Art == Arten::Tabelle) {
+            zerlegeTabellendaten(o.Daten, t);
+            puffer.zeile({"<TABLE BORDER>"});
+            std::size_t zelle = 0;
+            for (int r = 0; r < t.Zeilen; ++r) {
+                puffer.zeile({"<TR>"});
+                for (int c = 0; c < t.Spalten; ++c)
+                    puffer.zelle(t.Zellen[zelle++]);
+                puffer.zeile({"</TR>"});
+            }
+            puffer.zeile({"</TABLE>"});
+        } else if (o.Art == Arten::Text) {
+            puffer.zeile({"<BR><P>", o.Daten, "<BR><P>"});
+        }
+        if (puffer.inhalt().size() >= grenze)
+            abgeben(puffer);
+    }
+    puffer.zeile({"</BODY>"});
+    puffer.zeile({"</HTML>"});
+}
 
 } // namespace
 
 std::string Seite(const Dokumenteinstellungen &einstellungen, const Objektliste &objekte)
 {
-    std::string seite;
-    Zeilen z(seite);
-    z.zeile({"<HTML>"});
-    z.zeile({"<HEAD>"});
-    z.zeile({"<TITLE>", einstellungen.Titel(), "</TITLE>"});
-    z.zeile({"</HEAD>"});
-    if (einstellungen.HintergrundAktiv())
-        z.zeile({"<BODY BACKGROUND=\"", einstellungen.Hintergrundpfad(), "\">"});
-    else
-        z.zeile({"<BODY>"});
-
-    for (const Objekt &o : objekte) {
-        if (o.Art == Arten::Bild) {
-            z.zeile({"<IMG SRC=\"", o.Daten, "\" ALT=\"", o.Beschreibung, "\">"});
-        } else if (o.Art == Arten::Linie) {
-            z.zeile({"<HR>"});
-        } else if (o.Art == Arten::Link) {
-            z.zeile({"<A HREF=\"", o.Daten, "\">", o.Beschreibung, "</A>"});
-        } else if (o.Art == Arten::Tabelle) {
-            const Tabellenansicht t = zerlegeTabellendaten(o.Daten);
-            z.zeile({"<TABLE BORDER>"});
-            std::size_t zelle = 0;
-            for (int r = 0; r < t.Zeilen; ++r) {
-                z.zeile({"<TR>"});
-                for (int c = 0; c < t.Spalten; ++c)
-                    z.zeile({"<TD>", t.Zellen[zelle++]});
-                z.zeile({"</TR>"});
-            }
-            z.zeile({"</TABLE>"});
-        } else if (o.Art == Arten::Text) {
-            z.zeile({"<BR><P>", o.Daten, "<BR><P>"});
-        }
-    }
-    z.zeile({"</BODY>"});
-    z.zeile({"</HTML>"});
-    return seite;
+    Zeilenpuffer puffer(Abgabegroesse);
+    baueSeite(einstellungen, objekte, puffer, std::string::npos, [](Zeilenpuffer &) {});
+    return std::string(puffer.inhalt());
 }
 
 void SchreibeSeite(const std::string &dateiname, const std::string &seite)
@@ -93,5 +154,40 @@ void SchreibeSeite(const std::string &dateiname, const std::string &seite)
 void Generieren(const std::string &dateiname, const Dokumenteinstellungen &einstellungen,
                 const Objektliste &objekte)
 {
-    SchreibeSeite(dateiname, Seite(einstellungen, objekte));
+    // The page streams into the new file while it is built, but the errors
+    // come as if it had been built first: a table that cannot be read wins
+    // over a file that cannot be created or written. So a failed create or
+    // write only stops the writing, and the building goes on to its end.
+    std::optional<Sicherungsdatei> datei;
+    try {
+        datei.emplace(dateiname);
+    } catch (const EAFehler &) {
+    }
+    const bool erstellt = datei.has_value();
+    bool schreibfehler = false;
+    const auto abgeben = [&](Zeilenpuffer &stueck) {
+        if (datei && !schreibfehler) {
+            try {
+                const std::string_view inhalt = stueck.inhalt();
+                datei->schreiben(inhalt.data(), inhalt.size());
+            } catch (const EAFehler &) {
+                schreibfehler = true;
+            }
+        }
+        stueck.leeren();
+    };
+
+    Zeilenpuffer puffer(2 * Abgabegroesse);
+    baueSeite(einstellungen, objekte, puffer, Abgabegroesse, abgeben);
+    abgeben(puffer);
+
+    if (!erstellt)
+        throw ErstellFehler(dateiname);
+    if (schreibfehler)
+        throw SchreibFehler();
+    try {
+        datei->abschliessen();
+    } catch (const EAFehler &) {
+        throw SchreibFehler();
+    }
 }

@@ -3,28 +3,39 @@
 #include "fehler.h"
 #include "win1252.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 std::string TabelleZuDaten(int zeilen, int spalten, const std::vector<std::string> &zellen)
 {
+    const std::string r = std::to_string(zeilen);
+    const std::string c = std::to_string(spalten);
     const std::size_t anzahl = std::size_t(zeilen) * std::size_t(spalten);
-    std::size_t laenge = 24;
+    std::size_t laenge = r.size() + c.size() + 2;
     for (std::size_t i = 0; i < anzahl; ++i)
         laenge += std::max<std::size_t>(zellen[i].size(), 1) + 1;
 
-    std::string daten;
-    daten.reserve(laenge);
-    daten += std::to_string(zeilen);
-    daten += Trennzeichen;
-    daten += std::to_string(spalten);
-    daten += Trennzeichen;
+    // Sized once and filled through a pointer: no capacity check per field.
+    std::string daten(laenge, '\0');
+    char *ziel = daten.data();
+    const auto feld = [&ziel](const char *text, std::size_t n) {
+        std::memcpy(ziel, text, n);
+        ziel[n] = Trennzeichen;
+        ziel += n + 1;
+    };
+    feld(r.data(), r.size());
+    feld(c.data(), c.size());
     for (std::size_t i = 0; i < anzahl; ++i) {
-        if (zellen[i].empty())
-            daten += ' ';
+        const std::string &text = zellen[i];
+        if (text.empty())
+            feld(" ", 1);
         else
-            daten += zellen[i];
-        daten += Trennzeichen;
+            feld(text.data(), text.size());
     }
     return daten;
 }
@@ -62,48 +73,83 @@ std::string_view feld(std::string_view daten, std::size_t &pos)
     return f;
 }
 
+// The next separator at or after p, or nullptr. Cells are short: sixteen
+// bytes at a time find most separators before a library call would have
+// started.
+const char *naechsterTrenner(const char *p, const char *ende)
+{
+#if defined(__SSE2__)
+    const __m128i trenner = _mm_set1_epi8(Trennzeichen);
+    while (ende - p >= 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const int treffer = _mm_movemask_epi8(_mm_cmpeq_epi8(block, trenner));
+        if (treffer != 0)
+            return p + __builtin_ctz(unsigned(treffer));
+        p += 16;
+    }
+#endif
+    return p < ende ? static_cast<const char *>(std::memchr(p, Trennzeichen, std::size_t(ende - p))) : nullptr;
+}
+
+// Walks table data: the two counts, then each cell as a view into the data.
+// `anfangen` learns the number of cells before the first one is handed to
+// `zelle`.
+template<typename Anfang, typename Zelle>
+void zerlege(std::string_view daten, int &zeilen, int &spalten, Anfang &&anfangen, Zelle &&zelle)
+{
+    std::size_t pos = 0;
+    zeilen = alsGanzzahl(feld(daten, pos));
+    spalten = alsGanzzahl(feld(daten, pos));
+    if (zeilen < 1 || spalten < 1)
+        throw TabellenFehler("Die Tabellendaten sind beschädigt (" + std::to_string(zeilen) + " Zeilen, "
+                             + std::to_string(spalten) + " Spalten)");
+
+    // Each cell takes at least two bytes, so a count the data cannot hold is
+    // found before anything is reserved for it.
+    const long long anzahl = (long long)zeilen * spalten;
+    if (anzahl > (long long)(daten.size() - pos) / 2)
+        abgeschnitten();
+    anfangen(std::size_t(anzahl));
+
+    const char *p = daten.data() + pos;
+    const char *const ende = daten.data() + daten.size();
+    for (long long i = 0; i < anzahl; ++i) {
+        if (p >= ende)
+            abgeschnitten();
+        // The first byte belongs to the cell whatever it is, so a cell text
+        // may begin with the separator.
+        const char *anfang = p;
+        const char *trenner = naechsterTrenner(p + 1, ende);
+        if (!trenner)
+            abgeschnitten();
+        zelle(std::string_view(anfang, std::size_t(trenner - anfang)));
+        p = trenner + 1;
+    }
+}
+
 } // namespace
+
+void zerlegeTabellendaten(std::string_view daten, Tabellenansicht &ziel)
+{
+    ziel.Zellen.clear();
+    zerlege(
+        daten, ziel.Zeilen, ziel.Spalten, [&](std::size_t anzahl) { ziel.Zellen.reserve(anzahl); },
+        [&](std::string_view zelle) { ziel.Zellen.push_back(zelle); });
+}
 
 Tabellenansicht zerlegeTabellendaten(std::string_view daten)
 {
     Tabellenansicht t;
-    std::size_t pos = 0;
-    t.Zeilen = alsGanzzahl(feld(daten, pos));
-    t.Spalten = alsGanzzahl(feld(daten, pos));
-    if (t.Zeilen < 1 || t.Spalten < 1)
-        throw TabellenFehler("Die Tabellendaten sind beschädigt (" + std::to_string(t.Zeilen) + " Zeilen, "
-                             + std::to_string(t.Spalten) + " Spalten)");
-
-    // Each cell takes at least two bytes, so a count the data cannot hold is
-    // found before anything is reserved for it.
-    const long long anzahl = (long long)t.Zeilen * t.Spalten;
-    if (anzahl > (long long)(daten.size() - pos) / 2)
-        abgeschnitten();
-    t.Zellen.reserve(std::size_t(anzahl));
-
-    for (long long i = 0; i < anzahl; ++i) {
-        if (pos >= daten.size())
-            abgeschnitten();
-        // The first byte belongs to the cell whatever it is, so a cell text
-        // may begin with the separator.
-        const std::size_t anfang = pos++;
-        const void *trenner = std::memchr(daten.data() + pos, Trennzeichen, daten.size() - pos);
-        if (!trenner)
-            abgeschnitten();
-        const std::size_t ende = std::size_t(static_cast<const char *>(trenner) - daten.data());
-        t.Zellen.push_back(daten.substr(anfang, ende - anfang));
-        pos = ende + 1;
-    }
+    zerlegeTabellendaten(daten, t);
     return t;
 }
 
 Tabelle DatenZuTabelle(std::string_view daten)
 {
-    const Tabellenansicht ansicht = zerlegeTabellendaten(daten);
     Tabelle t;
-    t.Zeilen = ansicht.Zeilen;
-    t.Spalten = ansicht.Spalten;
-    t.Zellen.assign(ansicht.Zellen.begin(), ansicht.Zellen.end());
+    zerlege(
+        daten, t.Zeilen, t.Spalten, [&](std::size_t anzahl) { t.Zellen.reserve(anzahl); },
+        [&](std::string_view zelle) { t.Zellen.emplace_back(zelle); });
     return t;
 }
 

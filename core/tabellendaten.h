@@ -36,6 +36,9 @@ std::string TabelleZuDaten(int zeilen, int spalten, const std::vector<std::strin
 // TabellenFehler. Anything after the last cell is ignored.
 Tabelle DatenZuTabelle(std::string_view daten);
 Tabellenansicht zerlegeTabellendaten(std::string_view daten);
+// The same into `ziel`, whose cell list is reused; after a throw `ziel`
+// holds no meaning.
+void zerlegeTabellendaten(std::string_view daten, Tabellenansicht &ziel);
 
 // Position of the first separator that cannot be carried in a cell text (one
 // after its first byte), or npos when the text can be stored.

@@ -93,7 +93,12 @@ TFrmMarkwerk::TFrmMarkwerk(QWidget *parent)
     LstMarkwerk->setFlow(QListView::TopToBottom);
     LstMarkwerk->setWrapping(true);
     LstMarkwerk->setResizeMode(QListView::Adjust);
-    LstMarkwerk->setLayoutMode(QListView::Batched);
+    // One size for every row, wide enough for the widest caption: the view
+    // then lays out 100,000 rows in a few milliseconds, in one pass after
+    // every change, instead of measuring each caption each time.
+    LstMarkwerk->setItemDelegate(new Objektdelegat(LstMarkwerk));
+    LstMarkwerk->setUniformItemSizes(true);
+    LstMarkwerk->setLayoutMode(QListView::SinglePass);
     LstMarkwerk->setWordWrap(false);
     LstMarkwerk->setTextElideMode(Qt::ElideNone);
     LstMarkwerk->setEditTriggers(QAbstractItemView::NoEditTriggers);

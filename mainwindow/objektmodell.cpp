@@ -2,6 +2,25 @@
 
 #include "win1252.h"
 
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QStyle>
+
+#include <cmath>
+
+namespace {
+
+template<typename Schluessel>
+void zaehle(std::map<Schluessel, int> &zaehler, Schluessel schluessel, int richtung)
+{
+    int &anzahl = zaehler[schluessel];
+    anzahl += richtung;
+    if (anzahl <= 0)
+        zaehler.erase(schluessel);
+}
+
+} // namespace
+
 Objektmodell::Objektmodell(QObject *parent)
     : QAbstractListModel(parent)
     , m_symbole{QIcon(QStringLiteral(":/bilder/symbol_bild.svg")), QIcon(QStringLiteral(":/bilder/symbol_linie.svg")),
@@ -30,9 +49,51 @@ QVariant Objektmodell::data(const QModelIndex &index, int role) const
     }
 }
 
+void Objektmodell::zaehlen(const Objekt &objekt, int richtung) const
+{
+    if (!m_schrift)
+        return;
+    qint64 breite = 0;
+    int zeilen = 1;
+    for (const char b : Kopfzeile(objekt)) {
+        breite += m_vorschub[static_cast<unsigned char>(b)];
+        // The delegate breaks a caption at each line feed, and nowhere else.
+        if (b == '\n')
+            ++zeilen;
+    }
+    zaehle(m_breiten, breite, richtung);
+    zaehle(m_zeilen, zeilen, richtung);
+}
+
+Objektmodell::Kopfzeilenmass Objektmodell::groessteKopfzeile(const QFont &schrift) const
+{
+    if (!m_schrift || *m_schrift != schrift) {
+        m_schrift = schrift;
+        const QFontMetricsF masse(schrift);
+        for (int b = 0; b < 256; ++b) {
+            const QString zeichen = Win1252::zuText(std::string(1, char(b)));
+            // A character the font lacks comes from another font; measured
+            // alone and as a text, the larger of the two counts.
+            const qreal vorschub = std::max(masse.horizontalAdvance(zeichen), masse.horizontalAdvance(zeichen[0]));
+            m_vorschub[std::size_t(b)] = qint64(std::ceil(vorschub * 64));
+        }
+        m_breiten.clear();
+        m_zeilen.clear();
+        for (const Objekt &objekt : m_liste)
+            zaehlen(objekt, +1);
+    }
+    Kopfzeilenmass mass;
+    if (!m_breiten.empty()) {
+        mass.breite = qreal(m_breiten.rbegin()->first) / 64;
+        mass.zeilen = m_zeilen.rbegin()->first;
+    }
+    return mass;
+}
+
 void Objektmodell::anhaengen(Objekt objekt)
 {
     const int zeile = m_liste.Anzahl();
+    zaehlen(objekt, +1);
     beginInsertRows(QModelIndex(), zeile, zeile);
     m_liste.anhaengen(std::move(objekt));
     endInsertRows();
@@ -40,6 +101,7 @@ void Objektmodell::anhaengen(Objekt objekt)
 
 void Objektmodell::loschen(int i)
 {
+    zaehlen(m_liste[i], -1);
     beginRemoveRows(QModelIndex(), i, i);
     m_liste.loschen(i);
     endRemoveRows();
@@ -47,7 +109,9 @@ void Objektmodell::loschen(int i)
 
 void Objektmodell::setzen(int i, std::string beschreibung, std::string daten)
 {
+    zaehlen(m_liste[i], -1);
     m_liste.setzen(i, std::move(beschreibung), std::move(daten));
+    zaehlen(m_liste[i], +1);
     const QModelIndex zeile = index(i);
     Q_EMIT dataChanged(zeile, zeile, {Qt::DisplayRole});
 }
@@ -69,6 +133,7 @@ void Objektmodell::ersetzen(std::vector<Objekt> objekte)
 {
     beginResetModel();
     m_liste.ersetzen(std::move(objekte));
+    m_schrift.reset();
     endResetModel();
 }
 
@@ -76,5 +141,29 @@ void Objektmodell::leeren()
 {
     beginResetModel();
     m_liste.leeren();
+    m_schrift.reset();
     endResetModel();
+}
+
+QSize Objektdelegat::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    const auto *modell = qobject_cast<const Objektmodell *>(index.model());
+    if (!modell)
+        return QStyledItemDelegate::sizeHint(option, index);
+    const Objektmodell::Kopfzeilenmass mass = modell->groessteKopfzeile(option.font);
+
+    // The style measures a stand-in with one "X" per line, icon and margins
+    // included; the widest caption's advance then takes the place of the X.
+    QStyleOptionViewItem stellvertreter = option;
+    initStyleOption(&stellvertreter, index);
+    stellvertreter.features |= QStyleOptionViewItem::HasDisplay;
+    stellvertreter.text = QStringLiteral("X");
+    for (int i = 1; i < mass.zeilen; ++i)
+        stellvertreter.text += QChar(QChar::LineSeparator) + QStringLiteral("X");
+    const QWidget *fenster = option.widget;
+    const QStyle *stil = fenster ? fenster->style() : QApplication::style();
+    QSize groesse = stil->sizeFromContents(QStyle::CT_ItemViewItem, &stellvertreter, QSize(), fenster);
+    const qreal x = QFontMetricsF(stellvertreter.font).horizontalAdvance(QLatin1Char('X'));
+    groesse.rwidth() += int(std::ceil(mass.breite)) - int(std::floor(x));
+    return groesse;
 }

@@ -3,9 +3,13 @@
 #include "objektliste.h"
 
 #include <QAbstractListModel>
+#include <QFont>
 #include <QIcon>
+#include <QStyledItemDelegate>
 
 #include <array>
+#include <map>
+#include <optional>
 
 // Presents the document's object list to LstMarkwerk: row i shows object i
 // with its caption and the icon of its kind. Every change goes through this
@@ -31,7 +35,47 @@ public:
     void ersetzen(std::vector<Objekt> objekte);
     void leeren();
 
+    // What the widest caption and the caption with the most lines take in
+    // a font: the sum of its characters' advances in pixels, and its lines.
+    // The sum is never less than the drawn width (kerning and ligatures only
+    // narrow a text, a tab advances at most one tab stop).
+    struct Kopfzeilenmass
+    {
+        qreal breite = 0;
+        int zeilen = 1;
+    };
+    // Constant time after the first call for a font: every change keeps the
+    // count of captions per width and per number of lines up to date.
+    Kopfzeilenmass groessteKopfzeile(const QFont &schrift) const;
+
 private:
+    // Adds (+1) or removes (-1) an object's caption to or from the counts.
+    void zaehlen(const Objekt &objekt, int richtung) const;
+
     Objektliste m_liste;
     std::array<QIcon, 5> m_symbole;
+
+    // The font the counts are for; none until a view asks, and none again
+    // after a reset, so that loading a document measures nothing until the
+    // view lays it out.
+    mutable std::optional<QFont> m_schrift;
+    // The advance of each byte's character in 1/64 pixel, rounded up.
+    mutable std::array<qint64, 256> m_vorschub{};
+    mutable std::map<qint64, int> m_breiten; // caption width -> captions
+    mutable std::map<int, int> m_zeilen;     // lines -> captions
+};
+
+// Draws the rows like the standard delegate and gives all of them one size,
+// big enough for the widest caption and for the one with the most lines.
+// With it the list view can take every row's size as the same (uniform item
+// sizes, which lays out 100,000 rows in milliseconds) and still shows every
+// caption whole.
+class Objektdelegat : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 };

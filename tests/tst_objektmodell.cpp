@@ -1,0 +1,255 @@
+// The object list's model and delegate: every row gets one size, which still
+// holds every caption whole and follows every change of the list.
+
+#include "definitionsdatei.h"
+#include "gui.h"
+#include "objektmodell.h"
+
+#include <QAbstractItemModelTester>
+#include <QListView>
+#include <QStyledItemDelegate>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <random>
+
+namespace {
+
+// A list view as the main window sets it up, with the options it hands to
+// its delegate within reach.
+class Ansicht : public QListView
+{
+public:
+    explicit Ansicht(Objektmodell *modell)
+    {
+        setModel(modell);
+        setIconSize(QSize(16, 16));
+        setWordWrap(false);
+        setTextElideMode(Qt::ElideNone);
+    }
+    QStyleOptionViewItem optionen() const
+    {
+        QStyleOptionViewItem o;
+        initViewItemOption(&o);
+        return o;
+    }
+};
+
+std::string alleBytes()
+{
+    std::string s;
+    for (int b = 0; b < 256; ++b)
+        s += char(b);
+    return s;
+}
+
+// Captions that are hard to measure: every byte of the code page (tab and
+// line feed among them), kerning pairs, tabs at odd places, nothing at all.
+std::vector<Objekt> schwierigeObjekte()
+{
+    std::vector<Objekt> o = {
+        {"Bild", alleBytes(), "C:\\BILDER\\LOGO.GIF"},
+        {"Link", "AVAVAVAV To Ty Wa LT", "WAVE.htm"},
+        {"Text", "a\tb\t\tc", ""},
+        {"Tabelle", "\t", ""},
+        {"Text", "", ""},
+        {"unbekannt", "kein Text", "ohne Zeile"},
+        {"Linie", "Linie", "Linie"},
+        {"Text", std::string(300, 'W') + "\x80\xE4\xDF", ""},
+        {"Bild", "zwei\nZeilen", "drei\nZeilen\n"},
+    };
+    std::mt19937 z(7);
+    for (int i = 0; i < 40; ++i) {
+        std::string s;
+        const std::size_t laenge = 1 + z() % 60;
+        for (std::size_t k = 0; k < laenge; ++k)
+            s += char(0x20 + z() % 0xE0);
+        o.push_back({"Link", s, s});
+    }
+    return o;
+}
+
+} // namespace
+
+class TestObjektmodell : public QObject
+{
+    Q_OBJECT
+
+private:
+    // The size the standard delegate gives one row on its own.
+    static QSize natuerlich(const Ansicht &a, const QModelIndex &zeile)
+    {
+        return QStyledItemDelegate().sizeHint(a.optionen(), zeile);
+    }
+    static QSize einheitlich(const Ansicht &a, const QModelIndex &zeile)
+    {
+        return Objektdelegat().sizeHint(a.optionen(), zeile);
+    }
+
+    QTemporaryDir m_dir;
+
+private Q_SLOTS:
+    void jedeKopfzeilePasst();
+    void groesseFolgtJederAenderung();
+    void mehrzeiligeKopfzeilen();
+    void andereSchrift();
+    void modellBleibtGesund();
+    void hauptfensterZeigtJedeKopfzeileGanz();
+};
+
+void TestObjektmodell::jedeKopfzeilePasst()
+{
+    Objektmodell m;
+    m.ersetzen(schwierigeObjekte());
+    Ansicht a(&m);
+    int breiteste = 0;
+    for (int i = 0; i < m.rowCount(); ++i) {
+        const QSize n = natuerlich(a, m.index(i));
+        const QSize e = einheitlich(a, m.index(i));
+        QVERIFY2(n.width() <= e.width() && n.height() <= e.height(),
+                 qPrintable(QStringLiteral("Zeile %1: %2x%3 > %4x%5")
+                                .arg(i)
+                                .arg(n.width())
+                                .arg(n.height())
+                                .arg(e.width())
+                                .arg(e.height())));
+        // Every row asks for the same size.
+        QCOMPARE(e, einheitlich(a, m.index(0)));
+        breiteste = std::max(breiteste, n.width());
+    }
+    QVERIFY(breiteste > 0);
+}
+
+void TestObjektmodell::groesseFolgtJederAenderung()
+{
+    Objektmodell m;
+    Ansicht a(&m);
+    const Objekt schmal{"Text", "kurz", ""};
+    const Objekt breit{"Text", std::string(80, 'W'), ""};
+    const auto groesse = [&] { return einheitlich(a, m.index(0)); };
+
+    m.anhaengen(schmal);
+    const QSize klein = groesse();
+    QVERIFY(klein.width() >= natuerlich(a, m.index(0)).width());
+    m.anhaengen(breit);
+    const QSize gross = groesse();
+    QVERIFY(gross.width() > klein.width() + 300);
+
+    // The widest caption gone, the size shrinks back.
+    m.loschen(1);
+    QCOMPARE(groesse(), klein);
+    m.setzen(0, breit.Beschreibung, "");
+    QCOMPARE(groesse(), gross);
+    m.setzen(0, schmal.Beschreibung, "");
+    QCOMPARE(groesse(), klein);
+
+    m.anhaengen(breit);
+    m.anhaengen(breit);
+    m.tauschen(0, 2);
+    QCOMPARE(groesse(), gross);
+    m.loschen(0);
+    QCOMPARE(groesse(), gross);
+    m.loschen(0);
+    QCOMPARE(groesse(), klein);
+
+    m.ersetzen({schmal, breit});
+    QCOMPARE(groesse(), gross);
+    m.leeren();
+    m.anhaengen(schmal);
+    QCOMPARE(groesse(), klein);
+}
+
+void TestObjektmodell::mehrzeiligeKopfzeilen()
+{
+    Objektmodell m;
+    Ansicht a(&m);
+    m.anhaengen({"Text", "eine", ""});
+    const int eineZeile = einheitlich(a, m.index(0)).height();
+    m.anhaengen({"Text", "eins\nzwei\ndrei", ""});
+    const int dreiZeilen = einheitlich(a, m.index(0)).height();
+    QVERIFY(dreiZeilen > eineZeile);
+    QVERIFY(natuerlich(a, m.index(1)).height() <= dreiZeilen);
+    m.loschen(1);
+    QCOMPARE(einheitlich(a, m.index(0)).height(), eineZeile);
+}
+
+void TestObjektmodell::andereSchrift()
+{
+    Objektmodell m;
+    m.ersetzen(schwierigeObjekte());
+    Ansicht a(&m);
+    const QSize vorher = einheitlich(a, m.index(0));
+    QFont gross = a.font();
+    gross.setPointSize(gross.pointSize() * 3);
+    a.setFont(gross);
+    QVERIFY(einheitlich(a, m.index(0)).width() > 2 * vorher.width());
+    for (int i = 0; i < m.rowCount(); ++i)
+        QVERIFY(natuerlich(a, m.index(i)).width() <= einheitlich(a, m.index(i)).width());
+}
+
+void TestObjektmodell::modellBleibtGesund()
+{
+    Objektmodell m;
+    QAbstractItemModelTester pruefer(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    Ansicht a(&m);
+    const auto messen = [&] {
+        if (m.rowCount() > 0)
+            einheitlich(a, m.index(0));
+    };
+    m.ersetzen(schwierigeObjekte());
+    messen();
+    m.anhaengen({"Linie", "Linie", "Linie"});
+    m.loschen(0);
+    messen();
+    m.setzen(1, "neu", "neu");
+    m.tauschen(1, 2);
+    m.tauschen(5, 3);
+    messen();
+    m.leeren();
+    messen();
+    QCOMPARE(m.rowCount(), 0);
+}
+
+void TestObjektmodell::hauptfensterZeigtJedeKopfzeileGanz()
+{
+    const std::string datei = m_dir.filePath(QStringLiteral("schwierig.htd")).toStdString();
+    const std::vector<Objekt> objekte = schwierigeObjekte();
+    SchreibeDefinition(datei, "T", false, "", Objektliste(objekte));
+    gui::Programm p({QString::fromStdString(datei)});
+    QListView *liste = p.fenster->LstMarkwerk;
+    Objektmodell *m = p.fenster->Modell();
+    QCOMPARE(m->rowCount(), int(objekte.size()));
+
+    // The look of the list: small icons, top to bottom and then the next
+    // column, re-arranged on every change, captions on one line and whole.
+    QCOMPARE(liste->viewMode(), QListView::ListMode);
+    QCOMPARE(liste->iconSize(), QSize(16, 16));
+    QCOMPARE(liste->flow(), QListView::TopToBottom);
+    QVERIFY(liste->isWrapping());
+    QCOMPARE(liste->resizeMode(), QListView::Adjust);
+    QVERIFY(!liste->wordWrap());
+    QCOMPARE(liste->textElideMode(), Qt::ElideNone);
+    QCOMPARE(liste->selectionMode(), QAbstractItemView::SingleSelection);
+
+    p.fenster->BtnLinie->click();
+    const QModelIndex letzte = m->index(m->rowCount() - 1);
+    QTRY_VERIFY(liste->visualRect(letzte).isValid());
+
+    Ansicht a(m);
+    a.setFont(liste->font());
+    QRect vorige;
+    for (int i = 0; i < m->rowCount(); ++i) {
+        const QRect r = liste->visualRect(m->index(i));
+        const QSize n = natuerlich(a, m->index(i));
+        QVERIFY2(r.width() >= n.width() && r.height() >= n.height(), qPrintable(QString::number(i)));
+        if (i > 0) {
+            // Below the previous row, or at the top of a column further right.
+            QVERIFY((r.left() == vorige.left() && r.top() > vorige.top())
+                    || (r.left() > vorige.left() && r.top() < vorige.top()));
+        }
+        vorige = r;
+    }
+}
+
+MARKWERK_GUI_TEST(TestObjektmodell)
+#include "tst_objektmodell.moc"
