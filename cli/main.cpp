@@ -55,7 +55,7 @@ int json(const std::string &definition, const std::string *ausgabe)
 
 int htd(const std::string &jsonDatei, const std::string &definition)
 {
-    const Definition d = definitionAusJson(Lesedatei(jsonDatei).alles());
+    const Definition d = definitionAusJson(Lesedatei(jsonDatei, true).alles());
     SchreibeDefinition(definition, d.Titel, d.Hintergrund, d.Hintergrundpfad, Objektliste(d.Objekte));
     return 0;
 }

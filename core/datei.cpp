@@ -110,9 +110,10 @@ void satzSchreiben(unsigned char *ziel, std::int32_t wert)
 
 // ---------------------------------------------------------------- Lesedatei
 
-Lesedatei::Lesedatei(const std::string &dateiname)
+Lesedatei::Lesedatei(const std::string &dateiname, bool auchStroeme)
 {
-    m_fd = ::open(dateiname.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK opening a pipe waits for a writer, maybe forever.
+    m_fd = ::open(dateiname.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (m_fd < 0) {
         const int err = errno;
         // A missing folder on the way is another fault than a missing file.
@@ -126,11 +127,13 @@ Lesedatei::Lesedatei(const std::string &dateiname)
         ::close(m_fd);
         lesefehler(err);
     }
-    if (S_ISDIR(st.st_mode)) {
+    m_groesseBekannt = S_ISREG(st.st_mode);
+    if (S_ISDIR(st.st_mode) || (!m_groesseBekannt && !auchStroeme)) {
         ::close(m_fd);
         throw EAFehler(5);
     }
-    m_groesseBekannt = S_ISREG(st.st_mode);
+    if (!m_groesseBekannt)
+        (void)::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
     m_groesse = m_groesseBekannt ? std::uint64_t(st.st_size) : 0;
     m_puffer.resize(Puffergroesse);
 }
@@ -230,6 +233,8 @@ Sicherungsdatei::Sicherungsdatei(const std::string &dateiname)
 
     bool vorhanden = false;
     mode_t modus = 0;
+    uid_t eigentuemer = 0;
+    gid_t gruppe = 0;
     if (::stat(m_ziel.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode))
             schreibfehler(EISDIR);
@@ -239,6 +244,8 @@ Sicherungsdatei::Sicherungsdatei(const std::string &dateiname)
             schreibfehler(errno);
         vorhanden = true;
         modus = st.st_mode & 07777;
+        eigentuemer = st.st_uid;
+        gruppe = st.st_gid;
     } else if (errno != ENOENT) {
         schreibfehler(errno);
     }
@@ -263,6 +270,9 @@ Sicherungsdatei::Sicherungsdatei(const std::string &dateiname)
         m_temporaer = muster;
     }
     if (vorhanden) {
+        // Owner and group stay where we may keep them (root saving another
+        // user's document); the mode after them, as chown may clear set-id bits.
+        (void)::fchown(m_fd, eigentuemer, gruppe);
         (void)::fchmod(m_fd, modus);
     } else if (!m_namenlos) {
         // mkostemp creates the file for its owner alone; a new document gets

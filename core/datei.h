@@ -9,7 +9,10 @@
 class Lesedatei
 {
 public:
-    explicit Lesedatei(const std::string &dateiname);
+    // Only regular files are read unless `auchStroeme` is set: a pipe or a
+    // device would block the program or never end, and is refused as access
+    // (code 5) like a folder.
+    explicit Lesedatei(const std::string &dateiname, bool auchStroeme = false);
     ~Lesedatei();
     Lesedatei(const Lesedatei &) = delete;
     Lesedatei &operator=(const Lesedatei &) = delete;

@@ -38,6 +38,7 @@ private Q_SLOTS:
     void fehlerLassenDateienInRuhe();
     void falscheJsonDaten_data();
     void falscheJsonDaten();
+    void jsonAusRohr();
     void falscherAufruf();
 };
 
@@ -175,6 +176,25 @@ void TestCli::falscheJsonDaten()
     QCOMPARE(l.code, 1);
     QCOMPARE(l.fehler, meldung);
     QVERIFY(!QFile::exists(htd));
+}
+
+void TestCli::jsonAusRohr()
+{
+    // JSON may come from a pipe, standard input included.
+    const QString htd = pfad(QStringLiteral("rohr.htd"));
+    QProcess p;
+    p.start(QStringLiteral(MARKWERK_CLI), {QStringLiteral("htd"), QStringLiteral("/dev/stdin"), htd});
+    QVERIFY(p.waitForStarted());
+    p.write(lies(QStringLiteral(MARKWERK_BEISPIELE "/preisliste.json")));
+    p.closeWriteChannel();
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 0);
+    QCOMPARE(lies(htd), lies(QStringLiteral(MARKWERK_BEISPIELE "/preisliste.htd")));
+
+    // A definition file cannot come from one.
+    const Lauf l = starte({QStringLiteral("json"), QStringLiteral("/dev/zero")});
+    QCOMPARE(l.code, 1);
+    QCOMPARE(l.fehler, QByteArray("markwerk-cli: Dateizugriff verweigert.\n"));
 }
 
 void TestCli::falscherAufruf()

@@ -44,6 +44,8 @@ private Q_SLOTS:
     void ladenFehlendeDatei();
     void ladenSchreibgeschuetzteDatei();
     void ladenVerzeichnis();
+    void ladenRohrUndGeraet();
+    void speichernBehaeltEigentuemer();
     void speichernOrdnerFehlt();
     void speichernUnterDatei();
     void speichernVollePlatteLaesstAlteDatei();
@@ -308,6 +310,37 @@ void TestDefinitionsdatei::ladenVerzeichnis()
     } catch (const EAFehler &f) {
         QCOMPARE(f.code(), 5);
     }
+}
+
+void TestDefinitionsdatei::ladenRohrUndGeraet()
+{
+    // A pipe without a writer would block the open forever, a device never
+    // end: both are refused at once.
+    const QString rohr = pfad(QStringLiteral("rohr.htd"));
+    QVERIFY(::mkfifo(QFile::encodeName(rohr).constData(), 0600) == 0);
+    for (const QString &datei : {rohr, QStringLiteral("/dev/zero")}) {
+        try {
+            LeseDefinition(n(datei));
+            QFAIL("keine Ausnahme");
+        } catch (const EAFehler &f) {
+            QCOMPARE(f.code(), 5);
+        }
+    }
+}
+
+void TestDefinitionsdatei::speichernBehaeltEigentuemer()
+{
+    if (geteuid() != 0)
+        QSKIP("only root may give a file to another user");
+    const QString datei = pfad(QStringLiteral("fremd.htd"));
+    Speichereinstellungen e;
+    Sichern(n(datei), e, Objektliste());
+    QVERIFY(::chown(QFile::encodeName(datei).constData(), 65534, 65534) == 0);
+    Sichern(n(datei), e, hilfen::preisliste());
+    struct stat st;
+    QVERIFY(::stat(QFile::encodeName(datei).constData(), &st) == 0);
+    QCOMPARE(st.st_uid, uid_t(65534));
+    QCOMPARE(st.st_gid, gid_t(65534));
 }
 
 void TestDefinitionsdatei::speichernOrdnerFehlt()
