@@ -82,7 +82,6 @@ TFrmMarkwerk::TFrmMarkwerk(QWidget *parent)
     , m_rueckfragen(std::make_unique<Dialogrueckfragen>())
 {
     setWindowTitle(QStringLiteral("Markwerk"));
-    setWindowIcon(QIcon(QStringLiteral(":/bilder/markwerk.svg")));
 
     PnlButtons->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     PnlButtons->setFixedHeight(41);
