@@ -1,6 +1,7 @@
 #include "dateiwahl.h"
 
 #include "fehler.h"
+#include "objektdialog.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -9,7 +10,6 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QStorageInfo>
 #include <QStyle>
 #include <QTreeWidget>
@@ -160,16 +160,7 @@ Dateiwahl::Dateiwahl(QWidget *fenster, const QString &filter)
 template<typename Handlung>
 void Dateiwahl::sicher(Handlung &&handlung)
 {
-    try {
-        handlung();
-    } catch (const Fehler &f) {
-        melde(f);
-    }
-}
-
-void Dateiwahl::melde(const Fehler &fehler)
-{
-    QMessageBox::critical(m_fenster, QStringLiteral("Markwerk"), QString::fromUtf8(mitPunkt(fehler.what())));
+    Fensterart::ohneAusnahme(handlung, [this](const QString &text) { Fensterart::zeigeFehler(m_fenster, text); });
 }
 
 bool Dateiwahl::eventFilter(QObject *objekt, QEvent *ereignis)

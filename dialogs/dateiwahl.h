@@ -4,7 +4,6 @@
 #include <QObject>
 #include <QString>
 
-class Fehler;
 class QComboBox;
 class QListWidget;
 class QTreeWidget;
@@ -68,7 +67,6 @@ private:
     // Runs a user's choice; an error is shown, never passed on to Qt.
     template<typename Handlung>
     void sicher(Handlung &&handlung);
-    void melde(const Fehler &fehler);
 
     QString laufwerkVon(const QString &verzeichnis) const;
     void fuelleLaufwerke();

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 
@@ -49,6 +50,12 @@ void Objektdialog::done(int ergebnis)
 }
 
 namespace Fensterart {
+
+void zeigeFehler(QWidget *fenster, const QString &text)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Markwerk"), text, QMessageBox::Ok, fenster);
+    box.exec();
+}
 
 void dialograhmen(QWidget *fenster, int breite, int hoehe, bool groesseFest)
 {

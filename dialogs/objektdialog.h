@@ -1,7 +1,11 @@
 #pragma once
 
-#include <QDialog>
+#include "fehler.h"
 
+#include <QDialog>
+#include <QString>
+
+#include <new>
 #include <string>
 
 class QLineEdit;
@@ -60,6 +64,28 @@ private:
 };
 
 namespace Fensterart {
+
+// Runs a command where it meets Qt's event loop, which no exception may
+// cross: an error the command raises goes to `melden` as the text of the
+// error box, full stop added. Returns whether the command ran to its end.
+template<typename Befehl, typename Melden>
+bool ohneAusnahme(Befehl &&befehl, Melden &&melden)
+{
+    try {
+        befehl();
+        return true;
+    } catch (const Fehler &f) {
+        melden(QString::fromStdString(mitPunkt(f.what())));
+    } catch (const std::bad_alloc &) {
+        melden(QStringLiteral("Nicht genügend Arbeitsspeicher."));
+    } catch (const std::exception &e) {
+        melden(QStringLiteral("Interner Fehler: %1").arg(QString::fromLocal8Bit(e.what())));
+    }
+    return false;
+}
+
+// The error box: titled "Markwerk", a stop icon and OK.
+void zeigeFehler(QWidget *fenster, const QString &text);
 
 // A dialog frame without buttons in its title bar, of a fixed client size
 // (or resizable, for the text dialog).

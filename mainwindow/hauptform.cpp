@@ -9,6 +9,7 @@
 #include "hintern.h"
 #include "info.h"
 #include "link.h"
+#include "objektdialog.h"
 #include "objektmodell.h"
 #include "rueckfragen.h"
 #include "tabelle.h"
@@ -225,16 +226,7 @@ void TFrmMarkwerk::setzeRueckfragen(std::unique_ptr<Rueckfragen> rueckfragen)
 template<typename Befehl>
 bool TFrmMarkwerk::sicher(Befehl &&befehl)
 {
-    // Errors never cross Qt's event loop: each command ends here.
-    try {
-        befehl();
-        return true;
-    } catch (const Fehler &f) {
-        melde(QString::fromUtf8(f.what()));
-    } catch (const std::bad_alloc &) {
-        melde(QStringLiteral("Nicht genügend Arbeitsspeicher"));
-    }
-    return false;
+    return Fensterart::ohneAusnahme(befehl, [this](const QString &text) { m_rueckfragen->fehler(this, text); });
 }
 
 void TFrmMarkwerk::melde(const QString &text)

@@ -1,5 +1,7 @@
 #include "rueckfragen.h"
 
+#include "objektdialog.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -80,6 +82,5 @@ bool Dialogrueckfragen::aenderungenSpeichern(QWidget *fenster)
 
 void Dialogrueckfragen::fehler(QWidget *fenster, const QString &text)
 {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Markwerk"), text, QMessageBox::Ok, fenster);
-    box.exec();
+    Fensterart::zeigeFehler(fenster, text);
 }
