@@ -2,6 +2,7 @@
 
 #include "fehler.h"
 #include "objektdialog.h"
+#include "win1252.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -155,6 +156,20 @@ Dateiwahl::Dateiwahl(QWidget *fenster, const QString &filter)
             [this](int index) { setzeMaske(Filter->itemData(index).toString()); });
     connect(Verzeichnisse, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem *eintrag) { sicher([&] { oeffne(eintrag); }); });
+    connect(Dateien, &QListWidget::itemSelectionChanged, this, &Dateiwahl::pruefeAuswahl);
+}
+
+void Dateiwahl::pruefeAuswahl()
+{
+    // A definition file stores paths in Windows-1252: a file whose path holds
+    // another character would be stored under a name that does not exist.
+    const QString pfad = wert();
+    if (pfad.isEmpty() || Win1252::darstellbar(pfad))
+        return;
+    Dateien->clearSelection();
+    Fensterart::zeigeFehler(m_fenster, QStringLiteral("Der Pfad „%1“ enthält Zeichen, die Markwerk nicht speichern "
+                                                      "kann. Bitte benennen Sie die Datei oder ihren Ordner um.")
+                                           .arg(pfad));
 }
 
 template<typename Handlung>

@@ -77,6 +77,8 @@ private:
     void ladeVerzeichnisse();
     void ladeDateien();
     void oeffne(const QTreeWidgetItem *eintrag);
+    // Refuses a file whose path a definition file could not hold.
+    void pruefeAuswahl();
 
     QWidget *const m_fenster;
     QString m_verzeichnis; // absolute, with "/" separators

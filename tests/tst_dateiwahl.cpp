@@ -136,6 +136,7 @@ private Q_SLOTS:
     void wertAnDerWurzel();
     void laufwerke();
     void laufwerkNichtLesbar();
+    void pfadNichtSpeicherbar();
 };
 
 void TestDateiwahl::initTestCase()
@@ -542,6 +543,33 @@ void TestDateiwahl::laufwerkNichtLesbar()
     // Called by code, the same error is thrown.
     QCOMPARE(fehlertext([&] { w.waehleLaufwerk(w.Laufwerke->count() - 1); }), QStringLiteral("2 Datei nicht gefunden"));
     QCOMPARE(zustand(w), vorher);
+}
+
+void TestDateiwahl::pfadNichtSpeicherbar()
+{
+    // A file whose name Windows-1252 lacks cannot be chosen: a document
+    // would store it as a name that does not exist.
+    QTemporaryDir dir;
+    QVERIFY(hilfen::schreib(dir.filePath(QStringLiteral("Ψ.png")), "x"));
+    QVERIFY(hilfen::schreib(dir.filePath(QStringLiteral("ä.png")), "x"));
+    Wirt f;
+    Dateiwahl &w = *f.wahl;
+    w.setzeMaske(QStringLiteral("*.png"));
+    w.oeffneVerzeichnis(dir.path());
+    QCOMPARE(dateien(w), (QStringList{QStringLiteral("ä.png"), QStringLiteral("Ψ.png")}));
+
+    QString meldung;
+    gui::beiModal([&](QWidget *box) {
+        meldung = qobject_cast<QMessageBox *>(box) ? qobject_cast<QMessageBox *>(box)->text() : QString();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    w.Dateien->setCurrentRow(1);
+    QVERIFY(meldung.contains(QStringLiteral("Ψ.png")));
+    QVERIFY(meldung.contains(QStringLiteral("nicht speichern")));
+    QCOMPARE(w.wert(), QString());
+
+    w.Dateien->setCurrentRow(0);
+    QCOMPARE(w.wert(), QDir::toNativeSeparators(dir.filePath(QStringLiteral("ä.png"))));
 }
 
 MARKWERK_GUI_TEST(TestDateiwahl)
