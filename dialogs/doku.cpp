@@ -16,6 +16,7 @@ TFrmTitel::TFrmTitel(QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Dokumenttitel"));
     Fensterart::dialograhmen(this, 425, 81);
+    Fensterart::ohneEsc(this);
     LblTitel->setGeometry(8, 8, 81, 17);
     LblTitel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     EdtTitel->setGeometry(96, 8, 321, 21);

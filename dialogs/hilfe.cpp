@@ -98,6 +98,7 @@ TFrmHilfe::TFrmHilfe(QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Hilfe"));
     Fensterart::dialograhmen(this, 433, 385);
+    Fensterart::ohneEsc(this);
 
     EdtHilfe->setGeometry(8, 8, 417, 321);
     EdtHilfe->setReadOnly(true);

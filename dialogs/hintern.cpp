@@ -23,6 +23,7 @@ TFrmHintergrund::TFrmHintergrund(QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Dokumentenhintergrund"));
     Fensterart::dialograhmen(this, 425, 337);
+    Fensterart::ohneEsc(this);
     BtnSchliesen->setGeometry(296, 296, 121, 33);
     BtnSchliesen->setDefault(true);
     LstLaufwerk->setGeometry(8, 32, 201, 21);

@@ -26,6 +26,7 @@ TFrmInfo::TFrmInfo(QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Über Markwerk"));
     Fensterart::dialograhmen(this, 353, 97);
+    Fensterart::ohneEsc(this);
     BtnSchliesen->setGeometry(224, 8, 121, 33);
     BtnSchliesen->setDefault(true);
     connect(BtnSchliesen, &QPushButton::clicked, this, &TFrmInfo::BtnSchliesenClick);

@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -49,7 +50,31 @@ void Objektdialog::done(int ergebnis)
     QDialog::done(ergebnis);
 }
 
+namespace {
+
+class EscSperre : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *, QEvent *ereignis) override
+    {
+        if (ereignis->type() != QEvent::KeyPress)
+            return false;
+        const auto *taste = static_cast<QKeyEvent *>(ereignis);
+        return taste->key() == Qt::Key_Escape && taste->modifiers() == Qt::NoModifier;
+    }
+};
+
+} // namespace
+
 namespace Fensterart {
+
+void ohneEsc(QWidget *fenster)
+{
+    fenster->installEventFilter(new EscSperre(fenster));
+}
 
 void zeigeFehler(QWidget *fenster, const QString &text)
 {

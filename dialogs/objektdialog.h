@@ -91,6 +91,10 @@ void zeigeFehler(QWidget *fenster, const QString &text);
 // (or resizable, for the text dialog).
 void dialograhmen(QWidget *fenster, int breite, int hoehe, bool groesseFest = true);
 
+// For a window whose only button is "Schließen": it is left through that
+// button, as Esc has no cancel button to press.
+void ohneEsc(QWidget *fenster);
+
 // Where a window appears the first time: centred on the screen, or at a
 // given position. Afterwards it reappears where it was when it closed.
 void zentriereAufBildschirm(QWidget *fenster);

@@ -3,6 +3,8 @@
 #include "gui.h"
 #include "hilfe.h"
 #include "info.h"
+#include "doku.h"
+#include "hintern.h"
 #include "objektmodell.h"
 
 #include <QAction>
@@ -36,6 +38,7 @@ private Q_SLOTS:
     void hilfeNebenDemHauptfenster();
     void hilfetext();
     void infoSchliesstMitEnter();
+    void escSchliesstNicht();
     // Runs the application's own event loop; last, so nothing follows it.
     void hilfeEndetMitDemHauptfenster();
 };
@@ -177,6 +180,31 @@ void TestHilfeInfo::infoSchliesstMitEnter()
     p.fenster->MnuInfo->trigger();
     QVERIFY(geprueft);
     QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TestHilfeInfo::escSchliesstNicht()
+{
+    // Windows whose only button is "Schließen" are left through it; Esc has
+    // no cancel button to press.
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    for (QAction *menue : {f.MnuDokumenttitel, f.MnuHintergrundbild, f.MnuInfo}) {
+        bool offen = false;
+        gui::beiModal([&](QWidget *w) {
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w, Qt::Key_Escape);
+            offen = w->isVisible();
+            QTest::keyClick(w, Qt::Key_Return);
+        });
+        menue->trigger();
+        QVERIFY2(offen, qPrintable(menue->text()));
+    }
+    f.MnuIndex->trigger();
+    auto *hilfe = f.findChild<TFrmHilfe *>();
+    QVERIFY(hilfe && hilfe->isVisible());
+    QTest::keyClick(hilfe, Qt::Key_Escape);
+    QVERIFY(hilfe->isVisible());
+    hilfe->BtnSchliesen->click();
+    QVERIFY(!hilfe->isVisible());
 }
 
 MARKWERK_GUI_TEST(TestHilfeInfo)
