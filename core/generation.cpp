@@ -135,22 +135,6 @@ std::string Seite(const Dokumenteinstellungen &einstellungen, const Objektliste 
     return std::string(puffer.inhalt());
 }
 
-void SchreibeSeite(const std::string &dateiname, const std::string &seite)
-{
-    std::optional<Sicherungsdatei> datei;
-    try {
-        datei.emplace(dateiname);
-    } catch (const EAFehler &) {
-        throw ErstellFehler(dateiname);
-    }
-    try {
-        datei->schreiben(seite);
-        datei->abschliessen();
-    } catch (const EAFehler &) {
-        throw SchreibFehler();
-    }
-}
-
 void Generieren(const std::string &dateiname, const Dokumenteinstellungen &einstellungen,
                 const Objektliste &objekte)
 {

@@ -10,10 +10,9 @@ class Objektliste;
 // conversion error of a table whose data cannot be read.
 std::string Seite(const Dokumenteinstellungen &einstellungen, const Objektliste &objekte);
 
-// Writes a page to a file. A file that cannot be created throws ErstellFehler,
-// a write that fails SchreibFehler; either way the previous file is untouched.
-void SchreibeSeite(const std::string &dateiname, const std::string &seite);
-
-// Builds the page and writes it; nothing is written when building fails.
+// Builds the page and writes it to a file. A table that cannot be read
+// throws before anything is written; a file that cannot be created throws
+// ErstellFehler, a write that fails SchreibFehler. Whatever fails, the
+// previous file is untouched.
 void Generieren(const std::string &dateiname, const Dokumenteinstellungen &einstellungen,
                 const Objektliste &objekte);

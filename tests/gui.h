@@ -96,6 +96,32 @@ inline void beiModal(std::function<void(QWidget *)> handlung)
     zeitgeber->start();
 }
 
+// Watches for a modal window while it lives and closes any that appears:
+// for commands that must show none. Unlike beiModal it leaves nothing
+// behind when none comes.
+class Wache
+{
+public:
+    Wache()
+    {
+        QObject::connect(&m_zeitgeber, &QTimer::timeout, &m_zeitgeber, [this] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            gezeigt = true;
+            if (auto *d = qobject_cast<QDialog *>(modal))
+                d->reject();
+            else
+                modal->close();
+        });
+        m_zeitgeber.start(5);
+    }
+    bool gezeigt = false;
+
+private:
+    QTimer m_zeitgeber;
+};
+
 // The program's windows with a scripted answerer, started like the program.
 struct Programm
 {

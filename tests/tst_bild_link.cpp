@@ -42,28 +42,6 @@ void tippe(QWidget *feld, const QString &text)
     }
 }
 
-// Notices any modal window while it lives and closes it: for commands that
-// must not show one.
-class Wache
-{
-public:
-    Wache()
-    {
-        m_zeitgeber.setInterval(5);
-        QObject::connect(&m_zeitgeber, &QTimer::timeout, &m_zeitgeber, [this] {
-            if (auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-                gezeigt = true;
-                d->reject();
-            }
-        });
-        m_zeitgeber.start();
-    }
-    bool gezeigt = false;
-
-private:
-    QTimer m_zeitgeber;
-};
-
 QString zeile(const TFrmMarkwerk &f, int i)
 {
     return f.Modell()->index(i).data().toString();
@@ -376,7 +354,7 @@ void TestBildLink::bildBearbeitenDateiFehlt()
 
     const auto *bild = f.findChild<TFrmBild *>();
     const QString ort = bild->Wahl->verzeichnis();
-    Wache wache;
+    gui::Wache wache;
     waehleZeile(f, 0);
     f.BtnBearbeiten->click();
     QCOMPARE(p.skript->fehlermeldungen, QStringList{QStringLiteral("Ungültiger Dateiname.")});

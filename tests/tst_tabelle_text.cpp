@@ -75,27 +75,6 @@ bool passt(const QLabel *l)
     return l->contentsRect().width() >= l->fontMetrics().horizontalAdvance(l->text());
 }
 
-// Watches for a modal window while it lives and closes any that appears;
-// unlike gui::beiModal it leaves nothing behind when none comes.
-class Wache
-{
-public:
-    Wache()
-    {
-        QObject::connect(&m_zeitgeber, &QTimer::timeout, &m_zeitgeber, [this] {
-            if (QWidget *w = QApplication::activeModalWidget()) {
-                gezeigt = true;
-                w->close();
-            }
-        });
-        m_zeitgeber.start(10);
-    }
-    bool gezeigt = false;
-
-private:
-    QTimer m_zeitgeber;
-};
-
 // A dialog's button by its caption, as the user finds it.
 QPushButton *knopf(QWidget *dialog, const QString &text)
 {
@@ -440,7 +419,7 @@ void TestTabelleText::tabelleBeschaedigt()
     });
     p.fenster->BtnTabelle->click();
 
-    Wache wache;
+    gui::Wache wache;
     p.fenster->BtnBearbeiten->click();
     QTest::qWait(50);
     QVERIFY(!wache.gezeigt);
