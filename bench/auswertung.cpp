@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Markwerk-Entwicklerteam
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Reads the JSON output of the benchmark programs and prints one table:
 // every figure, its target and whether it is met, with the machine it ran
 // on. Markdown, so that it can go into the README as it is.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Markwerk-Entwicklerteam
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The main window offscreen with W-large: opening it, and single edits in
 // its 100,000-object list, each timed until the view has settled.
 //

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Markwerk-Entwicklerteam
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The document core at the scale of W-large: save, load and page generation
 // against copying the same bytes, table data, and the memory a load takes.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Markwerk-Entwicklerteam
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Start-up of the program until its main window is first shown, against a
 // Qt Widgets program that shows an empty main window. The two are started
 // in turn, so that a change in the machine's load meets both alike.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Markwerk-Entwicklerteam
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Loaded into a Qt program with LD_PRELOAD: when the program's first main
 // window has been shown and painted, writes the time (CLOCK_MONOTONIC, in
 // nanoseconds) to the file descriptor named by MARKWERK_ERSTBILD_FD and

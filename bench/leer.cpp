@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Markwerk-Entwicklerteam
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The yardstick for the program's start-up: a Qt Widgets program that shows
 // an empty main window, built like the program. With --mit-text the window
 // also has a menu and a status text, so that the cost of the first text

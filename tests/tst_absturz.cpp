@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Markwerk-Entwicklerteam
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // markwerk-cli killed with SIGKILL at random moments while it replaces a
 // large file: afterwards the file is always the complete old one or the
 // complete new one, never a stump or a mixture, and nothing half-written is

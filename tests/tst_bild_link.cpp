@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Markwerk-Entwicklerteam
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Images and links inserted and edited through the main window's buttons,
 // menu and edit command, with the real image and link dialogs.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Markwerk-Entwicklerteam
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The file picker on a directory tree of its own: what it lists, where it
 // goes, and what applying a path does.
 

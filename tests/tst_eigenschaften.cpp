@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Markwerk-Entwicklerteam
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Properties that hold for every document, checked on many random ones drawn
 // from a fixed seed: a saved document loads as itself and saves as the same
 // bytes, JSON goes into a definition file and comes back unchanged, and table

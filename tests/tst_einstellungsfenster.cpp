@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Markwerk-Entwicklerteam
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The title and background windows, reached through the settings menu, as
 // the storage of the two document settings: save, load, New and the page.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Markwerk-Entwicklerteam
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Faults of the file system met through the program's two faces, the main
 // window and markwerk-cli: a full disk, a file that vanishes, a folder that
 // turns into a file or a file into a folder, missing permissions. Each time

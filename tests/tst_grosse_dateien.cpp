@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Markwerk-Entwicklerteam
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Paths only large documents take: a page longer than the generator's
 // buffer, a definition file that is sent to the disk while it is written,
 // table cells of every length around the decoder's block size.

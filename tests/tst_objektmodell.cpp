@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Markwerk-Entwicklerteam
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The object list's model and delegate: every row gets one size, which still
 // holds every caption whole and follows every change of the list.
 

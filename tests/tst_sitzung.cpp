@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Markwerk-Entwicklerteam
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One whole session as a user works: the price list built through the
 // windows, saved, closed with New, opened again and turned into a page.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Markwerk-Entwicklerteam
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The benchmarks' documents: fixed by their seed, and shaped as the
 // benchmarks promise.
 

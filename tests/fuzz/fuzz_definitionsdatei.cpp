@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Markwerk-Entwicklerteam
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Any bytes as a definition file. A file that loads must go the whole way a
 // document goes: saved again it loads as the same document, its page can be
 // built (or fails with a message), and JSON out and in changes nothing.

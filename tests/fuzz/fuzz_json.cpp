@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Markwerk-Entwicklerteam
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Any bytes as the JSON of markwerk-cli. A document that is accepted comes
 // back unchanged through JSON, and the JSON written for it is accepted and
 // written again byte for byte.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 Markwerk-Entwicklerteam
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Any bytes as table data. What decodes encodes to data that decodes to the
 // same table, and the generator's view of the cells is the dialog's.
 
