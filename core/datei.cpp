@@ -9,8 +9,12 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #if defined(__SSE2__)
@@ -41,12 +45,6 @@ std::string verzeichnisVon(const std::string &pfad)
     if (schraeg == 0)
         return "/";
     return pfad.substr(0, schraeg);
-}
-
-std::string nameVon(const std::string &pfad)
-{
-    const std::size_t schraeg = pfad.rfind('/');
-    return schraeg == std::string::npos ? pfad : pfad.substr(schraeg + 1);
 }
 
 bool istVerzeichnis(const std::string &pfad)
@@ -109,7 +107,159 @@ void satzSchreiben(unsigned char *ziel, std::int32_t wert)
     ziel[3] = static_cast<unsigned char>(u >> 24);
 }
 
+Dateistand standVon(const struct stat &st)
+{
+    return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size),
+            std::int64_t(st.st_mtim.tv_sec), std::int64_t(st.st_mtim.tv_nsec)};
+}
+
+// Closes a descriptor when it goes out of scope.
+class Deskriptor
+{
+public:
+    explicit Deskriptor(int fd)
+        : m_fd(fd)
+    {
+    }
+    ~Deskriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Deskriptor(const Deskriptor &) = delete;
+    Deskriptor &operator=(const Deskriptor &) = delete;
+    int get() const { return m_fd; }
+    // Closes now and reports the error a close may bring.
+    int schliessen()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd);
+    }
+
+private:
+    int m_fd;
+};
+
+// Links under /proc and /dev/fd stand for open files, not for places in a
+// folder: /dev/stdout may lead to a pipe or a terminal.
+bool stehtFuerOffeneDatei(const std::string &pfad)
+{
+    return pfad.rfind("/proc/", 0) == 0 || pfad.rfind("/dev/fd/", 0) == 0 || pfad == "/dev/stdout"
+           || pfad == "/dev/stderr" || pfad == "/dev/stdin";
+}
+
+// Follows the links that the last part of a path leads through, to the file
+// a write through the path reaches. `offen` tells whether one of them stands
+// for an open file; the path is then no place that could be replaced.
+std::string folgeLinks(std::string pfad, bool &offen)
+{
+    offen = stehtFuerOffeneDatei(pfad);
+    for (int schritt = 0; schritt < 40; ++schritt) {
+        struct stat st;
+        if (::lstat(pfad.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            break;
+        char ziel[PATH_MAX];
+        const ssize_t laenge = ::readlink(pfad.c_str(), ziel, sizeof ziel - 1);
+        if (laenge <= 0)
+            break;
+        std::string naechster(ziel, std::size_t(laenge));
+        if (naechster.front() != '/')
+            naechster = verzeichnisVon(pfad) + "/" + naechster;
+        offen = offen || stehtFuerOffeneDatei(naechster);
+        pfad = std::move(naechster);
+    }
+    return pfad;
+}
+
+// The names of a file's extended attributes; empty where it has none or its
+// file system keeps none.
+std::vector<std::string> attributnamen(const std::string &pfad, int fd)
+{
+    std::vector<char> namen;
+    for (;;) {
+        const ssize_t noetig = fd >= 0 ? ::flistxattr(fd, nullptr, 0) : ::listxattr(pfad.c_str(), nullptr, 0);
+        if (noetig <= 0)
+            return {};
+        namen.resize(std::size_t(noetig));
+        const ssize_t n = fd >= 0 ? ::flistxattr(fd, namen.data(), namen.size())
+                                  : ::listxattr(pfad.c_str(), namen.data(), namen.size());
+        if (n >= 0) {
+            namen.resize(std::size_t(n));
+            break;
+        }
+        if (errno != ERANGE)
+            return {};
+    }
+    std::vector<std::string> liste;
+    for (std::size_t i = 0; i < namen.size();) {
+        const std::size_t ende = std::find(namen.begin() + std::ptrdiff_t(i), namen.end(), '\0') - namen.begin();
+        if (ende > i)
+            liste.emplace_back(namen.data() + i, ende - i);
+        i = ende + 1;
+    }
+    return liste;
+}
+
+// What a file system may refuse to carry over without the save being wrong:
+// attributes it cannot hold, another user's security label.
+bool attributDarfFehlen(int err)
+{
+    return err == ENOTSUP || err == EOPNOTSUPP || err == EPERM || err == EACCES || err == ENODATA;
+}
+
+// Gives the new file the extended attributes of the old one, its ACLs among
+// them, and drops what the new file inherited from its folder but the old
+// one did not have (a default ACL of the folder).
+void uebernehmeAttribute(const std::string &alt, int neu)
+{
+    const std::vector<std::string> alte = attributnamen(alt, -1);
+    for (const std::string &name : attributnamen({}, neu)) {
+        if (std::find(alte.begin(), alte.end(), name) == alte.end() && ::fremovexattr(neu, name.c_str()) != 0
+            && !attributDarfFehlen(errno))
+            schreibfehler(errno);
+    }
+    std::vector<char> wert;
+    for (const std::string &name : alte) {
+        ssize_t n = ::getxattr(alt.c_str(), name.c_str(), nullptr, 0);
+        if (n >= 0) {
+            wert.resize(std::size_t(n) + 1);
+            n = ::getxattr(alt.c_str(), name.c_str(), wert.data(), wert.size());
+        }
+        if (n < 0) {
+            if (attributDarfFehlen(errno) || errno == ERANGE)
+                continue;
+            schreibfehler(errno);
+        }
+        if (::fsetxattr(neu, name.c_str(), wert.data(), std::size_t(n), 0) != 0 && !attributDarfFehlen(errno))
+            schreibfehler(errno);
+    }
+}
+
 } // namespace
+
+std::optional<Dateistand> dateistand(const std::string &pfad)
+{
+    struct stat st;
+    if (::stat(pfad.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return standVon(st);
+}
+
+bool istSonderziel(const std::string &pfad)
+{
+    bool offen = false;
+    const std::string ziel = folgeLinks(pfad, offen);
+    struct stat st;
+    return offen || (::stat(ziel.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode));
+}
+
+bool dieselbeDatei(const std::string &a, const std::string &b)
+{
+    struct stat sa, sb;
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev
+           && sa.st_ino == sb.st_ino;
+}
 
 // ---------------------------------------------------------------- Lesedatei
 
@@ -135,10 +285,34 @@ Lesedatei::Lesedatei(const std::string &dateiname, bool auchStroeme)
         ::close(m_fd);
         throw EAFehler(5);
     }
-    if (!m_groesseBekannt)
-        (void)::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
+    m_stand = standVon(st);
     m_groesse = m_groesseBekannt ? std::uint64_t(st.st_size) : 0;
     m_puffer.resize(Puffergroesse);
+    if (m_groesseBekannt)
+        return;
+
+    if (S_ISFIFO(st.st_mode)) {
+        // Opened without waiting, a named pipe whose writer comes later
+        // would read as empty: wait for the writer, as cat does.
+        const int wartend = ::open(dateiname.c_str(), O_RDONLY | O_CLOEXEC);
+        const int err = errno;
+        ::close(m_fd);
+        m_fd = wartend;
+        if (m_fd < 0)
+            lesefehler(err);
+    } else {
+        (void)::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
+    }
+    std::string inhalt = alles();
+    ::close(m_fd);
+    m_fd = -1;
+    m_puffer.assign(inhalt.begin(), inhalt.end());
+    m_imSpeicher = true;
+    m_groesseBekannt = true;
+    m_groesse = m_puffer.size();
+    m_gelesen = 0;
+    m_anfang = 0;
+    m_ende = m_puffer.size();
 }
 
 Lesedatei::~Lesedatei()
@@ -149,8 +323,6 @@ Lesedatei::~Lesedatei()
 
 std::uint64_t Lesedatei::rest() const
 {
-    if (!m_groesseBekannt)
-        return UINT64_MAX / 8;
     return m_groesse > m_gelesen ? m_groesse - m_gelesen : 0;
 }
 
@@ -158,6 +330,8 @@ void Lesedatei::fuellen(std::size_t mindestens)
 {
     if (m_ende - m_anfang >= mindestens)
         return;
+    if (m_imSpeicher)
+        throw EAFehler(100);
     std::memmove(m_puffer.data(), m_puffer.data() + m_anfang, m_ende - m_anfang);
     m_ende -= m_anfang;
     m_anfang = 0;
@@ -197,6 +371,40 @@ void Lesedatei::zeichensaetze(char *ziel, std::size_t anzahl)
     }
 }
 
+void Lesedatei::ueberspringen(std::uint64_t anzahl)
+{
+    const std::size_t vorraetig = std::size_t(std::min<std::uint64_t>(anzahl, m_ende - m_anfang));
+    m_anfang += vorraetig;
+    m_gelesen += vorraetig;
+    anzahl -= vorraetig;
+    if (anzahl == 0)
+        return;
+    if (m_imSpeicher || anzahl > rest())
+        throw EAFehler(100);
+    if (anzahl >= m_puffer.size()) {
+        // A long string is passed over without reading it.
+        if (::lseek(m_fd, off_t(anzahl), SEEK_CUR) < 0)
+            lesefehler(errno);
+        m_gelesen += anzahl;
+        return;
+    }
+    fuellen(std::size_t(anzahl));
+    m_anfang += std::size_t(anzahl);
+    m_gelesen += anzahl;
+}
+
+void Lesedatei::zurueckspulen()
+{
+    m_gelesen = 0;
+    if (m_imSpeicher) {
+        m_anfang = 0;
+        return;
+    }
+    if (::lseek(m_fd, 0, SEEK_SET) < 0)
+        lesefehler(errno);
+    m_anfang = m_ende = 0;
+}
+
 std::string Lesedatei::alles()
 {
     std::string inhalt;
@@ -204,7 +412,7 @@ std::string Lesedatei::alles()
         inhalt.reserve(std::size_t(rest()));
     inhalt.append(m_puffer.data() + m_anfang, m_ende - m_anfang);
     m_anfang = m_ende = 0;
-    for (;;) {
+    while (!m_imSpeicher) {
         const ssize_t n = ::read(m_fd, m_puffer.data(), m_puffer.size());
         if (n < 0) {
             if (errno == EINTR)
@@ -221,39 +429,44 @@ std::string Lesedatei::alles()
 
 // ---------------------------------------------------------- Sicherungsdatei
 
-Sicherungsdatei::Sicherungsdatei(const std::string &dateiname)
-    : m_ziel(dateiname)
+Sicherungsdatei::Sicherungsdatei(const std::string &dateiname, Sonderziel sonderziel)
 {
     // Through a symbolic link the file it points to gets the new content;
     // the link stays.
+    bool offen = false;
+    m_ziel = folgeLinks(dateiname, offen);
+
     struct stat st;
-    if (::lstat(m_ziel.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char *echt = ::realpath(m_ziel.c_str(), nullptr)) {
-            m_ziel = echt;
-            std::free(echt);
-        }
+    const bool gibtEs = !offen && ::stat(m_ziel.c_str(), &st) == 0;
+    if (!offen && !gibtEs && errno != ENOENT)
+        schreibfehler(errno);
+    if (gibtEs && S_ISDIR(st.st_mode))
+        schreibfehler(EISDIR);
+    if (offen || (gibtEs && !S_ISREG(st.st_mode))) {
+        // A pipe, a device or an open file is never replaced: written into
+        // as it is, or not at all.
+        if (sonderziel == Sonderziel::Verweigern)
+            throw EAFehler(5);
+        m_ziel = dateiname;
+        m_weg = Weg::Direkt;
+        m_fd = ::open(m_ziel.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        if (m_fd < 0)
+            schreibfehler(errno);
+        m_puffer.resize(Puffergroesse);
+        return;
     }
 
-    bool vorhanden = false;
-    mode_t modus = 0;
-    uid_t eigentuemer = 0;
-    gid_t gruppe = 0;
-    if (::stat(m_ziel.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode))
-            schreibfehler(EISDIR);
+    if (gibtEs) {
         // A write-protected file stays protected, although the folder would
         // allow replacing it.
         if (::access(m_ziel.c_str(), W_OK) != 0)
             schreibfehler(errno);
-        vorhanden = true;
-        modus = st.st_mode & 07777;
-        eigentuemer = st.st_uid;
-        gruppe = st.st_gid;
-    } else if (errno != ENOENT) {
-        schreibfehler(errno);
+        m_vorhanden = true;
+        m_modus = st.st_mode & 07777;
     }
 
     const std::string verzeichnis = verzeichnisVon(m_ziel);
+    int fehler = 0;
 #ifdef O_TMPFILE
     // A file without a name leaves nothing behind when the program dies
     // before it is put in place.
@@ -262,21 +475,33 @@ Sicherungsdatei::Sicherungsdatei(const std::string &dateiname)
         if (m_fd >= 0)
             m_namenlos = true;
         else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-            schreibfehler(errno);
+            fehler = errno;
     }
 #endif
-    if (m_fd < 0) {
-        std::string muster = verzeichnis + "/." + nameVon(m_ziel) + ".XXXXXX";
+    if (m_fd < 0 && fehler == 0) {
+        // The name is short whatever the target's: a name near the longest
+        // the file system allows must still leave room for it.
+        std::string muster = verzeichnis + "/.markwerk-XXXXXX";
         m_fd = ::mkostemp(muster.data(), O_CLOEXEC);
-        if (m_fd < 0)
-            schreibfehler(errno);
-        m_temporaer = muster;
+        if (m_fd >= 0)
+            m_temporaer = muster;
+        else
+            fehler = errno;
     }
-    if (vorhanden) {
+    if (m_fd < 0) {
+        // A folder closed to the user may still hold a file the user can
+        // write: that file is then written in place.
+        if (!m_vorhanden || (fehler != EACCES && fehler != EPERM))
+            schreibfehler(fehler);
+        m_fd = ::memfd_create("markwerk", MFD_CLOEXEC);
+        if (m_fd < 0)
+            schreibfehler(fehler);
+        m_weg = Weg::ImPlatz;
+    } else if (m_vorhanden) {
         // Owner and group stay where we may keep them (root saving another
         // user's document); the mode after them, as chown may clear set-id bits.
-        (void)::fchown(m_fd, eigentuemer, gruppe);
-        (void)::fchmod(m_fd, modus);
+        (void)::fchown(m_fd, st.st_uid, st.st_gid);
+        (void)::fchmod(m_fd, m_modus);
     } else if (!m_namenlos) {
         // mkostemp creates the file for its owner alone; a new document gets
         // the usual permissions.
@@ -314,14 +539,13 @@ void Sicherungsdatei::direkt(const char *daten, std::size_t laenge)
     // Start sending what has been written to the disk while the rest is
     // still being made, so that the final flush waits only for the tail.
     // Only a hint: the flush in abschliessen() is what makes it durable.
-    if (m_geschrieben - m_angestossen >= Anstossgroesse) {
+    if (m_weg == Weg::Ersetzen && m_geschrieben - m_angestossen >= Anstossgroesse) {
         (void)::sync_file_range(m_fd, off64_t(m_angestossen), off64_t(m_geschrieben - m_angestossen),
                                 SYNC_FILE_RANGE_WRITE);
         m_angestossen = m_geschrieben;
     }
 #endif
 }
-
 void Sicherungsdatei::leeren()
 {
     const std::size_t belegt = m_belegt;
@@ -366,9 +590,37 @@ void Sicherungsdatei::zeichenkette(const std::string &text)
     }
 }
 
-void Sicherungsdatei::abschliessen()
+Dateistand Sicherungsdatei::abschliessen()
 {
     leeren();
+    Dateistand stand;
+    if (m_weg == Weg::Ersetzen) {
+        ersetzen(stand);
+        return stand;
+    }
+    Deskriptor fd(m_fd);
+    m_fd = -1;
+    if (m_weg == Weg::ImPlatz)
+        return ueberschreiben(fd.get());
+
+    struct stat st;
+    if (::fstat(fd.get(), &st) != 0)
+        schreibfehler(errno);
+    // A pipe or a terminal has nothing to flush; a file behind /dev/stdout has.
+    if (S_ISREG(st.st_mode) && ::fdatasync(fd.get()) != 0)
+        schreibfehler(errno);
+    if (fd.schliessen() != 0)
+        schreibfehler(errno);
+    return standVon(st);
+}
+
+void Sicherungsdatei::ersetzen(Dateistand &stand)
+{
+    if (m_vorhanden) {
+        uebernehmeAttribute(m_ziel, m_fd);
+        // An ACL taken over or dropped has set the group bits.
+        (void)::fchmod(m_fd, m_modus);
+    }
     if (::fdatasync(m_fd) != 0)
         schreibfehler(errno);
 
@@ -378,9 +630,8 @@ void Sicherungsdatei::abschliessen()
         const std::string fd = "/proc/self/fd/" + std::to_string(m_fd);
         const auto zeit = std::chrono::steady_clock::now().time_since_epoch().count();
         for (int versuch = 0;; ++versuch) {
-            std::string name = verzeichnisVon(m_ziel) + "/." + nameVon(m_ziel) + "."
-                               + std::to_string(::getpid()) + "-" + std::to_string(zeit) + "-"
-                               + std::to_string(versuch);
+            std::string name = verzeichnisVon(m_ziel) + "/.markwerk-" + std::to_string(::getpid()) + "-"
+                               + std::to_string((zeit + versuch) % 1000000);
             if (::linkat(AT_FDCWD, fd.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
                 m_temporaer = std::move(name);
                 break;
@@ -390,12 +641,25 @@ void Sicherungsdatei::abschliessen()
         }
     }
 
+    struct stat st;
+    if (::fstat(m_fd, &st) != 0)
+        schreibfehler(errno);
+    stand = standVon(st);
     const int fd = m_fd;
     m_fd = -1;
     if (::close(fd) != 0)
         schreibfehler(errno);
-    if (::rename(m_temporaer.c_str(), m_ziel.c_str()) != 0)
-        schreibfehler(errno);
+    if (::rename(m_temporaer.c_str(), m_ziel.c_str()) != 0) {
+        const int err = errno;
+        // A file mounted on its own place cannot be replaced, only written.
+        if (!m_vorhanden || (err != EBUSY && err != EXDEV))
+            schreibfehler(err);
+        Deskriptor neu(::open(m_temporaer.c_str(), O_RDONLY | O_CLOEXEC));
+        if (neu.get() < 0)
+            schreibfehler(err);
+        stand = ueberschreiben(neu.get());
+        return;
+    }
     m_temporaer.clear();
 
     // Make the new name itself durable; a failure here loses nothing.
@@ -404,4 +668,45 @@ void Sicherungsdatei::abschliessen()
         (void)::fsync(verzeichnis);
         ::close(verzeichnis);
     }
+}
+
+// The fallback where the target cannot be replaced. Its guarantee is weaker
+// than a replace: the space is reserved first, so a full disk is found before
+// a byte of the old content changes, and the new content is flushed before
+// success is reported; but a crash or an I/O error while the bytes are being
+// copied leaves a file that is part old, part new.
+Dateistand Sicherungsdatei::ueberschreiben(int quelle)
+{
+    struct stat st;
+    if (::fstat(quelle, &st) != 0)
+        schreibfehler(errno);
+    const off_t groesse = st.st_size;
+    Deskriptor ziel(::open(m_ziel.c_str(), O_WRONLY | O_CLOEXEC));
+    if (ziel.get() < 0)
+        schreibfehler(errno);
+    if (groesse > 0 && ::fallocate(ziel.get(), FALLOC_FL_KEEP_SIZE, 0, groesse) != 0 && errno != EOPNOTSUPP
+        && errno != ENOSYS)
+        schreibfehler(errno);
+    for (off_t stelle = 0; stelle < groesse;) {
+        const ssize_t n = ::pread(quelle, m_puffer.data(), m_puffer.size(), stelle);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            schreibfehler(n < 0 ? errno : EIO);
+        for (ssize_t geschrieben = 0; geschrieben < n;) {
+            const ssize_t w = ::pwrite(ziel.get(), m_puffer.data() + geschrieben, std::size_t(n - geschrieben),
+                                       stelle + geschrieben);
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w <= 0)
+                schreibfehler(w < 0 ? errno : ENOSPC);
+            geschrieben += w;
+        }
+        stelle += n;
+    }
+    if (::ftruncate(ziel.get(), groesse) != 0 || ::fdatasync(ziel.get()) != 0 || ::fstat(ziel.get(), &st) != 0)
+        schreibfehler(errno);
+    if (ziel.schliessen() != 0)
+        schreibfehler(errno);
+    return standVon(st);
 }

@@ -4,8 +4,35 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+// What identifies a file's content on the disk: the file itself (device and
+// inode), its size and its modification time. Another program that saves
+// over the file changes at least one of them.
+struct Dateistand
+{
+    std::uint64_t geraet = 0;
+    std::uint64_t knoten = 0;
+    std::int64_t groesse = 0;
+    std::int64_t sekunden = 0;
+    std::int64_t nanosekunden = 0;
+
+    friend bool operator==(const Dateistand &, const Dateistand &) = default;
+};
+
+// The state of the regular file a path names, links followed; nothing when
+// there is none (missing, a folder, a pipe or a device).
+std::optional<Dateistand> dateistand(const std::string &pfad);
+
+// Whether a path leads to something that is no regular file and no folder:
+// a pipe, a device, or an open file through /proc/self/fd or /dev/stdout.
+bool istSonderziel(const std::string &pfad);
+
+// Whether two paths name the same file (same device and inode, links
+// followed). False when either does not exist.
+bool dieselbeDatei(const std::string &a, const std::string &b);
 
 // Reads a file through a buffer. Every failure throws EAFehler: a missing file
 // 2, a missing folder 3, a read that gets fewer bytes than asked for 100.
@@ -31,6 +58,13 @@ public:
     void zeichensaetze(char *ziel, std::size_t anzahl);
     // Reads everything that is left.
     std::string alles();
+    // Passes over bytes without handing them out; code 100 when the file
+    // ends first.
+    void ueberspringen(std::uint64_t anzahl);
+    // Back to the first byte, for a second pass over the file.
+    void zurueckspulen();
+    // The state of the file as it was opened.
+    const Dateistand &stand() const { return m_stand; }
 
 private:
     // Makes at least `mindestens` bytes available in the buffer, or throws
@@ -39,22 +73,39 @@ private:
 
     int m_fd = -1;
     bool m_groesseBekannt = false;
+    // A pipe or a device is read whole into the buffer at once, so that
+    // every file can be passed over twice and its size is known.
+    bool m_imSpeicher = false;
     std::uint64_t m_groesse = 0;
     std::uint64_t m_gelesen = 0; // bytes handed out so far
+    Dateistand m_stand;
     std::vector<char> m_puffer;
     std::size_t m_anfang = 0;
     std::size_t m_ende = 0;
 };
 
+// What becomes of a target that is no regular file: a pipe, a device, a
+// terminal, or a path through /proc/self/fd such as /dev/stdout. It is never
+// replaced, removed or given other permissions.
+enum class Sonderziel {
+    Verweigern,     // refused as access (code 5), as the program's windows do
+    Hineinschreiben // written into as it is, as cp would
+};
+
 // Writes a file so that the target is replaced only when the new content is
 // complete: the bytes go to a new file beside it, which takes the target's
-// place after it has been written and flushed to the disk. Until then, and
-// after any failure, the previous file is untouched. A failure throws
-// EAFehler (the codes for writing); the new file is then thrown away.
+// place after it has been written and flushed to the disk, with the old
+// file's owner, group, permissions, extended attributes and ACLs. Until
+// then, and after any failure, the previous file is untouched. A failure
+// throws EAFehler (the codes for writing); the new file is then thrown away.
+//
+// Where the target cannot be replaced but can be written (its folder is
+// closed to the user, or the file is mounted on its own), it is written in
+// place instead, with a weaker guarantee: see abschliessen().
 class Sicherungsdatei
 {
 public:
-    explicit Sicherungsdatei(const std::string &dateiname);
+    explicit Sicherungsdatei(const std::string &dateiname, Sonderziel sonderziel = Sonderziel::Verweigern);
     ~Sicherungsdatei();
     Sicherungsdatei(const Sicherungsdatei &) = delete;
     Sicherungsdatei &operator=(const Sicherungsdatei &) = delete;
@@ -66,17 +117,29 @@ public:
     void zeichenkette(const std::string &text);
 
     // Writes what is buffered, flushes it to the disk and puts the new file
-    // in the target's place.
-    void abschliessen();
+    // in the target's place. Returns the state of the file written.
+    Dateistand abschliessen();
 
 private:
+    enum class Weg {
+        Ersetzen, // a new file beside the target takes its place
+        ImPlatz,  // the content gathers in memory and overwrites the target
+        Direkt    // straight into a pipe or device
+    };
+
     void leeren();
     void direkt(const char *daten, std::size_t laenge);
+    void ersetzen(Dateistand &stand);
+    // Writes the content of `quelle` over the target, in place.
+    Dateistand ueberschreiben(int quelle);
 
     std::string m_ziel;
     std::string m_temporaer; // name of the new file while it has one
     int m_fd = -1;
+    Weg m_weg = Weg::Ersetzen;
     bool m_namenlos = false;
+    bool m_vorhanden = false; // the target existed when the save began
+    unsigned m_modus = 0;     // its permissions
     std::vector<char> m_puffer;
     std::size_t m_belegt = 0;
     std::uint64_t m_geschrieben = 0; // bytes in the file so far

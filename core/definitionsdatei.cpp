@@ -27,77 +27,91 @@ std::string leseZeichenkette(Lesedatei &datei)
     return text;
 }
 
-// Skips a string whose entry the document does not keep.
 void uebergeheZeichenkette(Lesedatei &datei)
 {
-    std::int32_t laenge = datei.satz();
-    if (laenge <= 0)
-        return;
-    if (std::uint64_t(laenge) > datei.rest() / 4)
-        throw EAFehler(100);
-    char puffer[4096];
-    while (laenge > 0) {
-        const std::int32_t stueck = std::min<std::int32_t>(laenge, sizeof puffer);
-        datei.zeichensaetze(puffer, std::size_t(stueck));
-        laenge -= stueck;
+    const std::int32_t laenge = datei.satz();
+    if (laenge > 0)
+        datei.ueberspringen(4 * std::uint64_t(laenge));
+}
+
+// The entry counts of the three lists and the object count, as the file
+// states them.
+struct Gliederung
+{
+    std::int32_t anzahl = 0;
+    std::int32_t listen[3] = {0, 0, 0};
+};
+
+// The first pass: walks the whole file as the read will, without keeping
+// anything, and fails as the read would. A file that claims millions of
+// objects and then lacks them is refused here, after one pass and before
+// any memory is taken for them.
+Gliederung gliederung(Lesedatei &datei)
+{
+    Gliederung g;
+    uebergeheZeichenkette(datei);
+    if (datei.satz() == 1)
+        uebergeheZeichenkette(datei);
+    g.anzahl = datei.satz();
+    for (std::int32_t &eintraege : g.listen) {
+        eintraege = datei.satz();
+        for (std::int32_t i = 0; i < eintraege; ++i)
+            uebergeheZeichenkette(datei);
     }
+    // The list view would be filled for `anzahl` rows and fail at the first
+    // entry one of the lists does not have.
+    const std::int32_t kuerzeste = std::max<std::int32_t>(0, std::min({g.listen[0], g.listen[1], g.listen[2]}));
+    if (g.anzahl > kuerzeste)
+        throw ListenIndexFehler(kuerzeste);
+    return g;
 }
 
 // One of the three string lists; entry i goes into feld of objekte[i] for
-// every i below the number of objects kept. Returns the list's entry count.
-long long leseListe(Lesedatei &datei, std::vector<Objekt> &objekte, std::size_t behalten,
-                    std::string Objekt::*feld)
+// every i below the number of objects kept.
+void leseListe(Lesedatei &datei, std::vector<Objekt> &objekte, std::string Objekt::*feld)
 {
     const std::int32_t anzahl = datei.satz();
     for (std::int32_t i = 0; i < anzahl; ++i) {
-        const auto index = std::size_t(i);
-        if (index >= behalten) {
+        if (std::size_t(i) < objekte.size())
+            objekte[std::size_t(i)].*feld = leseZeichenkette(datei);
+        else
             uebergeheZeichenkette(datei);
-            continue;
-        }
-        if (index == objekte.size()) {
-            // Every entry takes at least its length record.
-            if (datei.rest() < 4)
-                throw EAFehler(100);
-            objekte.emplace_back();
-        }
-        objekte[index].*feld = leseZeichenkette(datei);
     }
-    return std::max<std::int32_t>(anzahl, 0);
+    // The file changed between the passes.
+    if (std::size_t(std::max<std::int32_t>(anzahl, 0)) < objekte.size())
+        throw ListenIndexFehler(std::max<std::int32_t>(anzahl, 0));
 }
 
 } // namespace
 
-Definition LeseDefinition(const std::string &dateiname)
+Definition LeseDefinition(const std::string &dateiname, Dateistand *stand)
 {
     Lesedatei datei(dateiname);
+    const Gliederung g = gliederung(datei);
+    datei.zurueckspulen();
+
     Definition d;
     d.Titel = leseZeichenkette(datei);
     d.Hintergrund = datei.satz() == 1;
     if (d.Hintergrund)
         d.Hintergrundpfad = leseZeichenkette(datei);
-
+    // A smaller or negative count keeps only that many objects.
     const std::int32_t anzahl = datei.satz();
-    const std::size_t behalten = std::size_t(std::max<std::int32_t>(anzahl, 0));
-    // Each object takes at least three length records in the file.
-    d.Objekte.reserve(std::min<std::uint64_t>(behalten, datei.rest() / 12));
-
-    const long long arten = leseListe(datei, d.Objekte, behalten, &Objekt::Art);
-    const long long beschreibungen = leseListe(datei, d.Objekte, behalten, &Objekt::Beschreibung);
-    const long long daten = leseListe(datei, d.Objekte, behalten, &Objekt::Daten);
-
-    // The list view would be filled for `anzahl` rows and fail at the first
-    // entry one of the lists does not have.
-    const long long kuerzeste = std::min({arten, beschreibungen, daten});
-    if (anzahl > kuerzeste)
-        throw ListenIndexFehler(kuerzeste);
+    if (anzahl != g.anzahl)
+        throw EAFehler(100);
+    d.Objekte.resize(std::size_t(std::max<std::int32_t>(anzahl, 0)));
+    leseListe(datei, d.Objekte, &Objekt::Art);
+    leseListe(datei, d.Objekte, &Objekt::Beschreibung);
+    leseListe(datei, d.Objekte, &Objekt::Daten);
+    if (stand)
+        *stand = datei.stand();
     return d;
 }
 
-void SchreibeDefinition(const std::string &dateiname, const std::string &titel, bool hintergrund,
-                        const std::string &hintergrundpfad, const Objektliste &objekte)
+Dateistand SchreibeDefinition(const std::string &dateiname, const std::string &titel, bool hintergrund,
+                              const std::string &hintergrundpfad, const Objektliste &objekte, Sonderziel sonderziel)
 {
-    Sicherungsdatei datei(dateiname);
+    Sicherungsdatei datei(dateiname, sonderziel);
     datei.zeichenkette(titel);
     datei.satz(hintergrund ? 1 : 0);
     if (hintergrund)
@@ -109,14 +123,14 @@ void SchreibeDefinition(const std::string &dateiname, const std::string &titel, 
         for (const Objekt &objekt : objekte)
             datei.zeichenkette(objekt.*feld);
     }
-    datei.abschliessen();
+    return datei.abschliessen();
 }
 
-void Sichern(const std::string &dateiname, const Dokumenteinstellungen &einstellungen,
-             const Objektliste &objekte)
+Dateistand Sichern(const std::string &dateiname, const Dokumenteinstellungen &einstellungen,
+                   const Objektliste &objekte)
 {
     const bool hintergrund = einstellungen.HintergrundAktiv();
-    SchreibeDefinition(dateiname, einstellungen.Titel(), hintergrund,
+    return SchreibeDefinition(dateiname, einstellungen.Titel(), hintergrund,
                        hintergrund ? einstellungen.Hintergrundpfad() : std::string(), objekte);
 }
 

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "datei.h"
 #include "objektliste.h"
 
 #include <string>
@@ -22,18 +23,22 @@ struct Definition
 // Reads a whole definition file. Nothing is applied anywhere: a failure throws
 // and leaves no trace. The result always keeps the document's invariants: a
 // stored object count larger than one of the lists fails with the list index
-// error, a smaller or negative one keeps only that many objects.
-Definition LeseDefinition(const std::string &dateiname);
+// error, a smaller or negative one keeps only that many objects. The file is
+// passed over once before anything is kept, so a file that fails costs one
+// read and no memory beyond the buffer. `stand`, when given, receives the
+// state of the file as it was opened.
+Definition LeseDefinition(const std::string &dateiname, Dateistand *stand = nullptr);
 
 // Writes a definition file; the previous file is replaced only when the new
-// one is complete.
-void SchreibeDefinition(const std::string &dateiname, const std::string &titel, bool hintergrund,
-                        const std::string &hintergrundpfad, const Objektliste &objekte);
+// one is complete. Returns the state of the file written.
+Dateistand SchreibeDefinition(const std::string &dateiname, const std::string &titel, bool hintergrund,
+                              const std::string &hintergrundpfad, const Objektliste &objekte,
+                              Sonderziel sonderziel = Sonderziel::Verweigern);
 
 // Writes the document with its settings as they are at this moment; the
 // background path is read only when the background is on.
-void Sichern(const std::string &dateiname, const Dokumenteinstellungen &einstellungen,
-             const Objektliste &objekte);
+Dateistand Sichern(const std::string &dateiname, const Dokumenteinstellungen &einstellungen,
+                   const Objektliste &objekte);
 
 // Sets title and background from a read definition: the title, then the
 // check box, then (only when it is on) the background path, which may throw.

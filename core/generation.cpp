@@ -139,16 +139,18 @@ std::string Seite(const Dokumenteinstellungen &einstellungen, const Objektliste 
 }
 
 void Generieren(const std::string &dateiname, const Dokumenteinstellungen &einstellungen,
-                const Objektliste &objekte)
+                const Objektliste &objekte, Sonderziel sonderziel)
 {
     // The page streams into the new file while it is built, but the errors
     // come as if it had been built first: a table that cannot be read wins
     // over a file that cannot be created or written. So a failed create or
     // write only stops the writing, and the building goes on to its end.
     std::optional<Sicherungsdatei> datei;
+    bool verweigert = false;
     try {
-        datei.emplace(dateiname);
+        datei.emplace(dateiname, sonderziel);
     } catch (const EAFehler &) {
+        verweigert = sonderziel == Sonderziel::Verweigern && istSonderziel(dateiname);
     }
     const bool erstellt = datei.has_value();
     bool schreibfehler = false;
@@ -168,6 +170,8 @@ void Generieren(const std::string &dateiname, const Dokumenteinstellungen &einst
     baueSeite(einstellungen, objekte, puffer, Abgabegroesse, abgeben);
     abgeben(puffer);
 
+    if (verweigert)
+        throw EAFehler(5);
     if (!erstellt)
         throw ErstellFehler(dateiname);
     if (schreibfehler)

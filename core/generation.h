@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "datei.h"
+
 #include <string>
 
 class Dokumenteinstellungen;
@@ -15,7 +17,7 @@ std::string Seite(const Dokumenteinstellungen &einstellungen, const Objektliste 
 
 // Builds the page and writes it to a file. A table that cannot be read
 // throws before anything is written; a file that cannot be created throws
-// ErstellFehler, a write that fails SchreibFehler. Whatever fails, the
-// previous file is untouched.
+// ErstellFehler, a write that fails SchreibFehler, a pipe or device that is
+// refused EAFehler(5). Whatever fails, the previous file is untouched.
 void Generieren(const std::string &dateiname, const Dokumenteinstellungen &einstellungen,
-                const Objektliste &objekte);
+                const Objektliste &objekte, Sonderziel sonderziel = Sonderziel::Verweigern);
