@@ -44,6 +44,7 @@ public:
     std::optional<QString> dateiSpeichern(QWidget *) override { return std::nullopt; }
     std::optional<QString> dateiGenerieren(QWidget *) override { return std::nullopt; }
     bool aenderungenSpeichern(QWidget *) override { return false; }
+    bool trotzdemSpeichern(QWidget *, const QString &) override { return false; }
     void fehler(QWidget *, const QString &text) override { fehlermeldungen << text; }
 };
 

@@ -13,7 +13,9 @@
 #include <QJsonParseError>
 #include <QSet>
 
+#include <cstring>
 #include <initializer_list>
+#include <set>
 
 namespace {
 
@@ -77,6 +79,133 @@ std::string text(const QJsonObject &objekt, QLatin1StringView schluessel, const 
     return Win1252::zuBytesStreng(w.toString());
 }
 
+[[noreturn]] void syntaxfehler(std::size_t stelle)
+{
+    throw Fehler("Die JSON-Daten sind fehlerhaft (bei Zeichen " + std::to_string(stelle + 1) + ")");
+}
+
+// Qt's parser lets two things through that JSON forbids or leaves open: a
+// raw control character inside a string, and a key given twice in one
+// object (Qt keeps the last). This walks text that Qt has already accepted,
+// so it only looks for those two.
+class StrengeLesung
+{
+public:
+    explicit StrengeLesung(std::string_view json)
+        : m_json(json)
+    {
+    }
+
+    void pruefen()
+    {
+        wert(QStringLiteral("dem Dokument"), 0, {});
+    }
+
+private:
+    // The character at i; past the end a zero, which ends every loop below.
+    char an(std::size_t i) const { return i < m_json.size() ? m_json[i] : '\0'; }
+
+    void leer()
+    {
+        while (m_i < m_json.size() && (an(m_i) == ' ' || an(m_i) == '\t' || an(m_i) == '\n'
+                                       || an(m_i) == '\r'))
+            ++m_i;
+    }
+
+    // A string, from the quote it begins with; a key is returned with its
+    // escapes resolved, a value only checked.
+    QString zeichenkette(bool behalten)
+    {
+        QString text;
+        std::size_t roh = ++m_i;
+        const auto rohAnhaengen = [&] {
+            if (behalten)
+                text += QString::fromUtf8(m_json.data() + roh, qsizetype(m_i - roh));
+        };
+        while (an(m_i) != '"' && m_i < m_json.size()) {
+            const auto c = static_cast<unsigned char>(an(m_i));
+            if (c < 0x20)
+                syntaxfehler(m_i);
+            if (c != '\\') {
+                ++m_i;
+                continue;
+            }
+            rohAnhaengen();
+            const char e = an(m_i + 1);
+            if (!behalten) {
+                m_i += e == 'u' ? 6 : 2;
+            } else if (e == 'u') {
+                text += QChar(char16_t(std::strtol(std::string(m_json.substr(std::min(m_i + 2, m_json.size()), 4)).c_str(), nullptr, 16)));
+                m_i += 6;
+            } else {
+                const char *ersatz = "\"\"\\\\//b\bf\fn\nr\rt\t";
+                while (*ersatz && *ersatz != e)
+                    ersatz += 2;
+                text += QLatin1Char(*ersatz ? ersatz[1] : e);
+                m_i += 2;
+            }
+            roh = m_i;
+        }
+        rohAnhaengen();
+        ++m_i;
+        return text;
+    }
+
+    // `wo` names the object being read for a message, `tiefe` is its depth;
+    // `schluessel` is the key the value stands under.
+    void wert(const QString &wo, int tiefe, const QString &schluessel)
+    {
+        leer();
+        const char c = an(m_i);
+        if (c == '"') {
+            zeichenkette(false);
+        } else if (c == '{') {
+            ++m_i;
+            // The top object is the document; below it only "background"
+            // holds an object, and each entry of "objects".
+            const QString hier = tiefe == 1 && schluessel == QLatin1String("background") ? QStringLiteral("\"background\"")
+                                                                                           : wo;
+            std::set<QString> gesehen;
+            leer();
+            while (an(m_i) != '}' && m_i < m_json.size()) {
+                if (an(m_i) == ',')
+                    ++m_i;
+                leer();
+                const QString name = zeichenkette(true);
+                if (!gesehen.insert(name).second)
+                    formfehler(QStringLiteral("doppelter Schlüssel \"%1\" in %2").arg(name, hier));
+                leer();
+                ++m_i; // the colon
+                wert(hier, tiefe + 1, name);
+                leer();
+            }
+            ++m_i;
+        } else if (c == '[') {
+            ++m_i;
+            leer();
+            for (int nummer = 1; an(m_i) != ']' && m_i < m_json.size(); ++nummer) {
+                if (an(m_i) == ',')
+                    ++m_i;
+                const bool objekte = tiefe == 1 && schluessel == QLatin1String("objects");
+                wert(objekte ? QStringLiteral("Objekt %1").arg(nummer) : wo, tiefe + 1, {});
+                leer();
+            }
+            ++m_i;
+        } else {
+            // A number, true, false or null; at least one character, so that
+            // text Qt would never have accepted cannot stop the walk.
+            const std::size_t anfang = m_i;
+            while (m_i < m_json.size() && !std::strchr(",]} \t\r\n", an(m_i)))
+                ++m_i;
+            if (m_i == anfang)
+                ++m_i;
+        }
+    }
+
+    std::string_view m_json;
+    std::size_t m_i = 0;
+};
+
 } // namespace
 
 std::string definitionAlsJson(const Definition &d)
@@ -111,7 +240,8 @@ Definition definitionAusJson(std::string_view json)
     const QJsonDocument dokument =
         QJsonDocument::fromJson(QByteArray::fromRawData(json.data(), qsizetype(json.size())), &fehler);
     if (fehler.error != QJsonParseError::NoError)
-        throw Fehler("Die JSON-Daten sind fehlerhaft (bei Zeichen " + std::to_string(fehler.offset + 1) + ")");
+        syntaxfehler(std::size_t(fehler.offset));
+    StrengeLesung(json).pruefen();
     if (!dokument.isObject())
         formfehler(QStringLiteral("es fehlt das äußere Objekt"));
 

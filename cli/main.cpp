@@ -10,6 +10,7 @@
 #include "jsonformat.h"
 #include "datei.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -32,17 +33,28 @@ int falscherAufruf(const std::string &grund)
     return 2;
 }
 
+// Writing over the file being read would lose it; refused before anything
+// is read or written.
+void nichtUeberEingabe(const std::string &eingabe, const std::string &ausgabe)
+{
+    if (dieselbeDatei(eingabe, ausgabe))
+        throw Fehler("Die Ausgabedatei " + ausgabe + " ist die Eingabedatei selbst");
+}
+
 int html(const std::string &definition, const std::string &seite)
 {
+    nichtUeberEingabe(definition, seite);
     const Definition d = LeseDefinition(definition);
     Speichereinstellungen einstellungen;
     uebernehmeEinstellungen(d, einstellungen);
-    Generieren(seite, einstellungen, Objektliste(d.Objekte));
+    Generieren(seite, einstellungen, Objektliste(d.Objekte), Sonderziel::Hineinschreiben);
     return 0;
 }
 
 int json(const std::string &definition, const std::string *ausgabe)
 {
+    if (ausgabe)
+        nichtUeberEingabe(definition, *ausgabe);
     const std::string text = definitionAlsJson(LeseDefinition(definition));
     if (!ausgabe) {
         std::fwrite(text.data(), 1, text.size(), stdout);
@@ -50,7 +62,7 @@ int json(const std::string &definition, const std::string *ausgabe)
             throw SchreibFehler();
         return 0;
     }
-    Sicherungsdatei datei(*ausgabe);
+    Sicherungsdatei datei(*ausgabe, Sonderziel::Hineinschreiben);
     datei.schreiben(text);
     datei.abschliessen();
     return 0;
@@ -58,8 +70,10 @@ int json(const std::string &definition, const std::string *ausgabe)
 
 int htd(const std::string &jsonDatei, const std::string &definition)
 {
+    nichtUeberEingabe(jsonDatei, definition);
     const Definition d = definitionAusJson(Lesedatei(jsonDatei, true).alles());
-    SchreibeDefinition(definition, d.Titel, d.Hintergrund, d.Hintergrundpfad, Objektliste(d.Objekte));
+    SchreibeDefinition(definition, d.Titel, d.Hintergrund, d.Hintergrundpfad, Objektliste(d.Objekte),
+                       Sonderziel::Hineinschreiben);
     return 0;
 }
 
@@ -67,6 +81,9 @@ int htd(const std::string &jsonDatei, const std::string &definition)
 
 int main(int argc, char **argv)
 {
+    // A pipe whose reader has gone is a write error like any other, not the
+    // end of the process.
+    std::signal(SIGPIPE, SIG_IGN);
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty())
         return falscherAufruf("Befehl fehlt");

@@ -18,6 +18,8 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <algorithm>
+
 void richteAnwendungEin(QApplication &anwendung)
 {
     // The pictures sit in a static library; this pulls them in.
@@ -45,6 +47,11 @@ void richteAnwendungEin(QApplication &anwendung)
     QFont schrift(QStringLiteral("MS Sans Serif"));
     schrift.setPointSize(8);
     QApplication::setFont(schrift);
+}
+
+std::vector<std::string> programmargumente(int argc, char *argv[])
+{
+    return std::vector<std::string>(argv + std::min(argc, 1), argv + argc);
 }
 
 std::unique_ptr<TFrmMarkwerk> erzeugeFenster()

@@ -24,6 +24,7 @@
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
+#include <QLocale>
 #include <QListView>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -37,6 +38,39 @@ namespace {
 std::string dateipfad(const QString &name)
 {
     return QFile::encodeName(name).toStdString();
+}
+
+// The longest text a field or a list row of the windows is given. Beyond
+// about five million characters Qt's text widths overflow and a title field
+// takes down the program; at a million a caption is measured in a tenth of a
+// second. A file with a longer text is refused before any of it is shown.
+constexpr std::size_t Feldgrenze = 1'000'000;
+
+void pruefeFeld(const std::string &text, const QString &was)
+{
+    if (text.size() <= Feldgrenze)
+        return;
+    const QLocale deutsch;
+    throw Fehler(QStringLiteral("%1 ist mit %2 Zeichen zu lang für das Programm; ein Feld fasst höchstens %3 Zeichen")
+                     .arg(was, deutsch.toString(qulonglong(text.size())), deutsch.toString(qulonglong(Feldgrenze)))
+                     .toStdString());
+}
+
+// Everything of a read definition that the windows show at once: the title,
+// the background path and every list row's caption.
+void pruefeAnzeigbar(const Definition &d)
+{
+    pruefeFeld(d.Titel, QStringLiteral("Der Titel"));
+    pruefeFeld(d.Hintergrundpfad, QStringLiteral("Der Pfad des Hintergrundbilds"));
+    for (std::size_t i = 0; i < d.Objekte.size(); ++i) {
+        const Objekt &o = d.Objekte[i];
+        const QString nummer = QString::number(i + 1);
+        pruefeFeld(o.Beschreibung, QStringLiteral("Die Beschreibung von Objekt %1").arg(nummer));
+        if (o.Art == Arten::Bild)
+            pruefeFeld(o.Daten, QStringLiteral("Der Bildpfad von Objekt %1").arg(nummer));
+        else if (o.Art == Arten::Link)
+            pruefeFeld(o.Daten, QStringLiteral("Die Adresse von Objekt %1").arg(nummer));
+    }
 }
 
 // The settings as the two settings windows hold them.
@@ -250,9 +284,18 @@ QString TFrmMarkwerk::Dateiname() const
 void TFrmMarkwerk::setzeDateiname(const QString &name)
 {
     m_dateiname->setText(name);
+    m_pfad = name == KeinDateiname ? std::string() : dateipfad(name);
+    m_stand.reset();
 }
 
-void TFrmMarkwerk::FormShow(const QStringList &argumente)
+void TFrmMarkwerk::setzeDatei(const std::string &pfad, const Dateistand &stand)
+{
+    setzeDateiname(QFile::decodeName(QByteArray::fromStdString(pfad)));
+    m_pfad = pfad;
+    m_stand = stand;
+}
+
+void TFrmMarkwerk::FormShow(const std::vector<std::string> &argumente)
 {
     m_modell->leeren();
     m_ablageGefuellt = false;
@@ -262,10 +305,15 @@ void TFrmMarkwerk::FormShow(const QStringList &argumente)
         return;
     // An error here is shown before the window appears; the window then
     // opens with the empty document.
-    sicher([&] {
-        Laden(argumente.constFirst());
-        setzeDateiname(argumente.constFirst());
-    });
+    sicher([&] { setzeDatei(argumente.front(), Laden(argumente.front())); });
+}
+
+void TFrmMarkwerk::FormShow(const QStringList &argumente)
+{
+    std::vector<std::string> bytes;
+    for (const QString &a : argumente)
+        bytes.push_back(dateipfad(a));
+    FormShow(bytes);
 }
 
 // ------------------------------------------------------------ file commands
@@ -298,16 +346,29 @@ void TFrmMarkwerk::Offnen()
     const std::optional<QString> datei = m_rueckfragen->dateiOffnen(this);
     if (!datei)
         return;
-    Laden(*datei);
-    setzeDateiname(*datei);
+    const std::string pfad = dateipfad(*datei);
+    setzeDatei(pfad, Laden(pfad));
     m_geandert = false;
+}
+
+bool TFrmMarkwerk::darfUeberschreiben()
+{
+    // Only a file that is there and is another one than this window read or
+    // wrote last: a file that has gone is simply written again, and a folder
+    // or a pipe in its place fails the save with its own message.
+    const std::optional<Dateistand> jetzt = dateistand(m_pfad);
+    if (!m_stand || !jetzt || *jetzt == *m_stand)
+        return true;
+    return m_rueckfragen->trotzdemSpeichern(this, Dateiname());
 }
 
 bool TFrmMarkwerk::Speichern()
 {
-    if (Dateiname() == KeinDateiname)
+    if (m_pfad.empty())
         return Speichernals();
-    Sichern(Dateiname());
+    if (!darfUeberschreiben())
+        return false;
+    m_stand = Sichern(m_pfad);
     m_geandert = false;
     return true;
 }
@@ -317,8 +378,8 @@ bool TFrmMarkwerk::Speichernals()
     const std::optional<QString> datei = m_rueckfragen->dateiSpeichern(this);
     if (!datei)
         return false;
-    Sichern(*datei);
-    setzeDateiname(*datei);
+    const std::string pfad = dateipfad(*datei);
+    setzeDatei(pfad, Sichern(pfad));
     m_geandert = false;
     return true;
 }
@@ -328,19 +389,31 @@ void TFrmMarkwerk::Generation()
     const std::optional<QString> datei = m_rueckfragen->dateiGenerieren(this);
     if (!datei)
         return;
-    Generieren(dateipfad(*datei), *m_einstellungen, m_modell->liste());
+    const std::string seite = dateipfad(*datei);
+    // The page would take the place of the document's own file, which then
+    // is lost as soon as the window closes: generating never marks the
+    // document changed.
+    if (!m_pfad.empty() && dieselbeDatei(seite, m_pfad))
+        throw Fehler(QStringLiteral("Die Seite kann nicht in die Datei „%1“ geschrieben werden: sie ist die "
+                                    "Definitionsdatei des geöffneten Dokuments")
+                         .arg(*datei)
+                         .toStdString());
+    Generieren(seite, *m_einstellungen, m_modell->liste());
 }
 
-void TFrmMarkwerk::Sichern(const QString &dateiname)
+Dateistand TFrmMarkwerk::Sichern(const std::string &dateiname)
 {
-    ::Sichern(dateipfad(dateiname), *m_einstellungen, m_modell->liste());
+    return ::Sichern(dateiname, *m_einstellungen, m_modell->liste());
 }
 
-void TFrmMarkwerk::Laden(const QString &dateiname)
+Dateistand TFrmMarkwerk::Laden(const std::string &dateiname)
 {
     // The whole file is read before anything changes; a file that cannot be
-    // read leaves the document as it was.
-    Definition definition = LeseDefinition(dateipfad(dateiname));
+    // read, or holds a text too long to be shown, leaves the document as it
+    // was.
+    Dateistand stand;
+    Definition definition = LeseDefinition(dateiname, &stand);
+    pruefeAnzeigbar(definition);
     std::optional<QString> hintergrundfehler;
     try {
         uebernehmeEinstellungen(definition, *m_einstellungen);
@@ -351,6 +424,7 @@ void TFrmMarkwerk::Laden(const QString &dateiname)
     m_modell->ersetzen(std::move(definition.Objekte));
     if (hintergrundfehler)
         melde(*hintergrundfehler);
+    return stand;
 }
 
 void TFrmMarkwerk::closeEvent(QCloseEvent *ereignis)

@@ -3,12 +3,16 @@
 
 #pragma once
 
+#include "datei.h"
 #include "einstellungen.h"
 #include "objektliste.h"
 
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 class Objektmodell;
 class QAction;
@@ -59,7 +63,9 @@ public:
     void setzeRueckfragen(std::unique_ptr<Rueckfragen> rueckfragen);
 
     // Starts the document before the window first appears; with exactly one
-    // argument, that definition file is loaded.
+    // argument, that definition file is loaded. The arguments are the
+    // command line's bytes as they are: a file name need not be UTF-8.
+    void FormShow(const std::vector<std::string> &argumente);
     void FormShow(const QStringList &argumente);
 
     // The document, for those who look at it from outside (tests, benchmarks).
@@ -78,8 +84,9 @@ public:
     // The unsaved-changes prompt; false when the user wanted to save and
     // the save did not happen, so the caller must not go on.
     bool Vorherfragen();
-    void Sichern(const QString &dateiname);
-    void Laden(const QString &dateiname);
+    // Both return the state of the file as written or read.
+    Dateistand Sichern(const std::string &dateiname);
+    Dateistand Laden(const std::string &dateiname);
 
     // Editing the object list.
     void BtnBildClick();
@@ -169,6 +176,12 @@ private:
     bool sicher(Befehl &&befehl);
     void melde(const QString &text);
     void setzeDateiname(const QString &name);
+    // The definition file the document now belongs to, as the file system
+    // names it, and the state it had when it was read or written.
+    void setzeDatei(const std::string &pfad, const Dateistand &stand);
+    // Whether Save may write over the document's file: when another program
+    // has changed it since, the user is asked first.
+    bool darfUeberschreiben();
 
     // Appends an object: a row at the end, and the document counts as changed.
     void anhaengen(Objekt objekt);
@@ -183,6 +196,9 @@ private:
     std::unique_ptr<Dokumenteinstellungen> m_einstellungen;
     std::unique_ptr<Rueckfragen> m_rueckfragen;
     bool m_geandert = false;
+    // The document's definition file, empty while it has none.
+    std::string m_pfad;
+    std::optional<Dateistand> m_stand;
 
     // The internal clipboard: empty until the first copy or cut.
     bool m_ablageGefuellt = false;

@@ -11,7 +11,7 @@ int main(int argc, char *argv[])
     richteAnwendungEin(anwendung);
 
     const std::unique_ptr<TFrmMarkwerk> FrmMarkwerk = erzeugeFenster();
-    FrmMarkwerk->FormShow(QApplication::arguments().mid(1));
+    FrmMarkwerk->FormShow(programmargumente(argc, argv));
     FrmMarkwerk->show();
     return anwendung.exec();
 }

@@ -83,6 +83,22 @@ bool Dialogrueckfragen::aenderungenSpeichern(QWidget *fenster)
     return box.clickedButton() == ja;
 }
 
+bool Dialogrueckfragen::trotzdemSpeichern(QWidget *fenster, const QString &datei)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Bestätigen"),
+                    QStringLiteral("Die Datei „%1“ wurde inzwischen von einem anderen Programm geändert. "
+                                   "Trotzdem speichern?")
+                        .arg(datei),
+                    QMessageBox::NoButton, fenster);
+    QPushButton *ja = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+    QPushButton *nein = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
+    // Losing the other program's changes takes a deliberate choice.
+    box.setDefaultButton(nein);
+    box.setEscapeButton(nein);
+    box.exec();
+    return box.clickedButton() == ja;
+}
+
 void Dialogrueckfragen::fehler(QWidget *fenster, const QString &text)
 {
     Fensterart::zeigeFehler(fenster, text);

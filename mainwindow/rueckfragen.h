@@ -26,6 +26,10 @@ public:
     // "Daten wurden geändert. Änderungen speichern ?" - true for "Ja".
     virtual bool aenderungenSpeichern(QWidget *fenster) = 0;
 
+    // Before Save writes over a file that another program has changed since
+    // it was read or written here: true for "Ja".
+    virtual bool trotzdemSpeichern(QWidget *fenster, const QString &datei) = 0;
+
     // The error box titled "Markwerk"; the text has its full stop already.
     virtual void fehler(QWidget *fenster, const QString &text) = 0;
 };
@@ -38,5 +42,6 @@ public:
     std::optional<QString> dateiSpeichern(QWidget *fenster) override;
     std::optional<QString> dateiGenerieren(QWidget *fenster) override;
     bool aenderungenSpeichern(QWidget *fenster) override;
+    bool trotzdemSpeichern(QWidget *fenster, const QString &datei) override;
     void fehler(QWidget *fenster, const QString &text) override;
 };

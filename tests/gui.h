@@ -31,6 +31,7 @@ public:
     std::deque<std::optional<QString>> speichern;
     std::deque<std::optional<QString>> generieren;
     std::deque<bool> fragen;      // answers to the unsaved-changes prompt
+    std::deque<bool> trotzdem;    // answers to "changed by another program"
     int gefragt = 0;              // how often the prompt was shown
     QStringList fehlermeldungen;  // every error box's text
     QStringList protokoll;        // what was asked, in order
@@ -48,6 +49,17 @@ public:
         }
         const bool antwort = fragen.front();
         fragen.pop_front();
+        return antwort;
+    }
+    bool trotzdemSpeichern(QWidget *, const QString &) override
+    {
+        protokoll << QStringLiteral("trotzdem");
+        if (trotzdem.empty()) {
+            QTest::qFail("unerwartete Frage nach fremden Änderungen", __FILE__, __LINE__);
+            return false;
+        }
+        const bool antwort = trotzdem.front();
+        trotzdem.pop_front();
         return antwort;
     }
     void fehler(QWidget *, const QString &text) override
