@@ -156,6 +156,24 @@ void TestCli::falscheJsonDaten_data()
     QTest::newRow("unbekannter Schlüssel")
         << QByteArray(R"({"title": "", "titel": "", "background": {"enabled": false, "path": ""}, "objects": []})")
         << form + "unbekannter Schlüssel \"titel\" in dem Dokument.\n";
+    QTest::newRow("unbekannter Schlüssel in background")
+        << QByteArray(R"({"title": "", "background": {"enabled": false, "path": "", "pfad": ""}, "objects": []})")
+        << form + "unbekannter Schlüssel \"pfad\" in \"background\"\n";
+    QTest::newRow("unbekannter Schlüssel in einem Objekt")
+        << QByteArray(R"({"title": "", "background": {"enabled": false, "path": ""}, "objects": [{"kind": "Linie", "description": "Linie", "data": "Linie", "farbe": ""}]})")
+        << form + "unbekannter Schlüssel \"farbe\" in Objekt 1.\n";
+    QTest::newRow("doppelter Schlüssel")
+        << QByteArray(R"({"title": "a", "title": "b", "background": {"enabled": false, "path": ""}, "objects": []})")
+        << form + "doppelter Schlüssel \"title\" in dem Dokument.\n";
+    QTest::newRow("doppelter Schlüssel, einmal mit Escape")
+        << QByteArray(R"({"title": "", "background": {"enabled": false, "path": "", "p\u0061th": ""}, "objects": []})")
+        << form + "doppelter Schlüssel \"path\" in \"background\"\n";
+    QTest::newRow("doppelter Schlüssel in einem Objekt")
+        << QByteArray(R"({"title": "", "background": {"enabled": false, "path": ""}, "objects": [{"kind": "Linie", "description": "Linie", "data": "Linie"}, {"kind": "Bild", "kind": "Linie", "description": "", "data": ""}]})")
+        << form + "doppelter Schlüssel \"kind\" in Objekt 2.\n";
+    QTest::newRow("Steuerzeichen in einer Zeichenkette")
+        << QByteArray("{\"title\": \"a\tb\", \"background\": {\"enabled\": false, \"path\": \"\"}, \"objects\": []}")
+        << QByteArray("markwerk-cli: Die JSON-Daten sind fehlerhaft (bei Zeichen 13)\n");
     QTest::newRow("enabled als Text")
         << QByteArray(R"({"title": "", "background": {"enabled": "ja", "path": ""}, "objects": []})")
         << form + "\"enabled\" ist kein Wahrheitswert.\n";

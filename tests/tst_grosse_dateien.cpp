@@ -15,7 +15,42 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <cstdlib>
+#include <malloc.h>
+#include <new>
+
 using namespace hilfen;
+
+// The bytes this process holds through new at most, counted while `zaehlen`
+// is set.
+static std::atomic<bool> zaehlen{false};
+static std::atomic<std::size_t> belegt{0}, spitze{0};
+
+void *operator new(std::size_t groesse)
+{
+    void *p = std::malloc(groesse ? groesse : 1);
+    if (!p)
+        throw std::bad_alloc();
+    if (zaehlen) {
+        const std::size_t jetzt = belegt += malloc_usable_size(p);
+        for (std::size_t s = spitze; jetzt > s && !spitze.compare_exchange_weak(s, jetzt);) {
+        }
+    }
+    return p;
+}
+
+void operator delete(void *p) noexcept
+{
+    if (p && zaehlen)
+        belegt -= std::min<std::size_t>(belegt, malloc_usable_size(p));
+    std::free(p);
+}
+
+void operator delete(void *p, std::size_t) noexcept
+{
+    operator delete(p);
+}
 
 namespace {
 
@@ -62,6 +97,8 @@ private Q_SLOTS:
     void kaputteTabelleVorSchreibFehler();
     void schreibfehlerMittenInDerSeite();
     void grosseDefinitionsdatei();
+    void speicherBeimLaden_data();
+    void speicherBeimLaden();
     void zellenJederLaenge();
     void abgeschnitteneTabellendaten();
     void wiederverwendeteZerlegung();
@@ -155,6 +192,47 @@ void TestGrosseDateien::grosseDefinitionsdatei()
     QCOMPARE(d.Hintergrundpfad, std::string("C:\\HINTER.GIF"));
     QVERIFY(Objektliste(d.Objekte).Anzahl() == l.Anzahl());
     QVERIFY(std::equal(l.begin(), l.end(), d.Objekte.begin(), d.Objekte.end()));
+}
+
+void TestGrosseDateien::speicherBeimLaden_data()
+{
+    QTest::addColumn<int>("beschreibungen");
+    QTest::addColumn<bool>("angenommen");
+    QTest::newRow("Objekte fehlen") << 0 << false;
+}
+
+void TestGrosseDateien::speicherBeimLaden()
+{
+    // 400,000 objects claimed, every kind a short word; descriptions and data
+    // empty or missing. A refused file must not cost more than the buffer,
+    // an accepted one not much more than the file.
+    QFETCH(int, beschreibungen);
+    QFETCH(bool, angenommen);
+    const int anzahl = 400'000;
+    QByteArray datei = saetze({0, 0, anzahl, anzahl});
+    const QByteArray art = zeichenkette("Linie");
+    for (int i = 0; i < anzahl; ++i)
+        datei += art;
+    datei += saetze({beschreibungen});
+    for (int i = 0; i < beschreibungen; ++i)
+        datei += saetze({0});
+    datei += saetze({beschreibungen});
+    for (int i = 0; i < beschreibungen; ++i)
+        datei += saetze({0});
+    const QString pfad = m_dir.filePath(QStringLiteral("viele.htd"));
+    QVERIFY(schreib(pfad, datei));
+
+    spitze = belegt = 0;
+    zaehlen = true;
+    bool gelesen = false;
+    try {
+        gelesen = LeseDefinition(n(pfad)).Objekte.size() == std::size_t(anzahl);
+    } catch (const ListenIndexFehler &) {
+    }
+    zaehlen = false;
+    QCOMPARE(gelesen, angenommen);
+    const std::size_t grenze = angenommen ? 3 * std::size_t(datei.size()) : std::size_t(2) << 20;
+    QVERIFY2(spitze <= grenze, qPrintable(QStringLiteral("%1 Bytes für eine Datei von %2").arg(spitze).arg(datei.size())));
 }
 
 void TestGrosseDateien::zellenJederLaenge()

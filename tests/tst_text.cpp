@@ -43,6 +43,17 @@ void TestText::alleBytesHinUndZurueck()
 
 void TestText::obereZeichen()
 {
+    // The 32 bytes where Windows-1252 differs from Latin-1; the five it
+    // leaves undefined stand for the control characters of the same value.
+    const QString erwartet = QStringLiteral(u"\u20AC\u0081\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160"
+                                            u"\u2039\u0152\u008D\u017D\u008F\u0090\u2018\u2019\u201C\u201D\u2022"
+                                            u"\u2013\u2014\u02DC\u2122\u0161\u203A\u0153\u009D\u017E\u0178");
+    std::string bytes;
+    for (int b = 0x80; b <= 0x9F; ++b)
+        bytes += char(b);
+    QCOMPARE(Win1252::zuText(bytes), erwartet);
+    QCOMPARE(Win1252::zuBytes(erwartet), bytes);
+
     QCOMPARE(Win1252::zuText("\x80\x81\x8A\x9F\xE4\xF0\xFF"), QStringLiteral("€\u0081ŠŸäðÿ"));
     QCOMPARE(Win1252::zuBytes(u"Grüße – „Preis“ 5 €"), "Gr\xFC\xDF" "e \x96 \x84Preis\x93 5 \x80"s);
 }
