@@ -44,10 +44,10 @@ void nichtUeberEingabe(const std::string &eingabe, const std::string &ausgabe)
 int html(const std::string &definition, const std::string &seite)
 {
     nichtUeberEingabe(definition, seite);
-    const Definition d = LeseDefinition(definition);
+    Definition d = LeseDefinition(definition);
     Speichereinstellungen einstellungen;
     uebernehmeEinstellungen(d, einstellungen);
-    Generieren(seite, einstellungen, Objektliste(d.Objekte), Sonderziel::Hineinschreiben);
+    Generieren(seite, einstellungen, Objektliste(std::move(d.Objekte)), Sonderziel::Hineinschreiben);
     return 0;
 }
 
@@ -71,8 +71,8 @@ int json(const std::string &definition, const std::string *ausgabe)
 int htd(const std::string &jsonDatei, const std::string &definition)
 {
     nichtUeberEingabe(jsonDatei, definition);
-    const Definition d = definitionAusJson(Lesedatei(jsonDatei, true).alles());
-    SchreibeDefinition(definition, d.Titel, d.Hintergrund, d.Hintergrundpfad, Objektliste(d.Objekte),
+    Definition d = definitionAusJson(Lesedatei(jsonDatei, true).alles());
+    SchreibeDefinition(definition, d.Titel, d.Hintergrund, d.Hintergrundpfad, Objektliste(std::move(d.Objekte)),
                        Sonderziel::Hineinschreiben);
     return 0;
 }

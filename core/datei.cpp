@@ -574,7 +574,7 @@ void Sicherungsdatei::satz(std::int32_t wert)
     m_belegt += 4;
 }
 
-void Sicherungsdatei::zeichenkette(const std::string &text)
+void Sicherungsdatei::zeichenkette(std::string_view text)
 {
     satz(std::int32_t(text.size()));
     const char *quelle = text.data();

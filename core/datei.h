@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // What identifies a file's content on the disk: the file itself (device and
@@ -111,10 +112,10 @@ public:
     Sicherungsdatei &operator=(const Sicherungsdatei &) = delete;
 
     void schreiben(const char *daten, std::size_t laenge);
-    void schreiben(const std::string &text) { schreiben(text.data(), text.size()); }
+    void schreiben(std::string_view text) { schreiben(text.data(), text.size()); }
     void satz(std::int32_t wert);
     // A string as its length record followed by one record per byte.
-    void zeichenkette(const std::string &text);
+    void zeichenkette(std::string_view text);
 
     // Writes what is buffered, flushes it to the disk and puts the new file
     // in the target's place. Returns the state of the file written.

@@ -9,21 +9,30 @@
 
 #include <algorithm>
 #include <limits>
+#include <type_traits>
 
 namespace {
 
 // A string: its length record, then one record per character. A length of
 // zero or less is the empty string; a length the rest of the file cannot hold
 // ends the read at once instead of reserving memory for it.
-std::string leseZeichenkette(Lesedatei &datei)
+template<typename Text>
+Text leseZeichenkette(Lesedatei &datei)
 {
     const std::int32_t laenge = datei.satz();
     if (laenge <= 0)
         return {};
     if (std::uint64_t(laenge) > datei.rest() / 4)
         throw EAFehler(100);
-    std::string text(std::size_t(laenge), '\0');
-    datei.zeichensaetze(text.data(), text.size());
+    Text text;
+    char *ziel;
+    if constexpr (std::is_same_v<Text, Kette>) {
+        ziel = text.mitLaenge(std::size_t(laenge));
+    } else {
+        text.resize(std::size_t(laenge));
+        ziel = text.data();
+    }
+    datei.zeichensaetze(ziel, std::size_t(laenge));
     return text;
 }
 
@@ -68,12 +77,12 @@ Gliederung gliederung(Lesedatei &datei)
 
 // One of the three string lists; entry i goes into feld of objekte[i] for
 // every i below the number of objects kept.
-void leseListe(Lesedatei &datei, std::vector<Objekt> &objekte, std::string Objekt::*feld)
+void leseListe(Lesedatei &datei, std::vector<Objekt> &objekte, Kette Objekt::*feld)
 {
     const std::int32_t anzahl = datei.satz();
     for (std::int32_t i = 0; i < anzahl; ++i) {
         if (std::size_t(i) < objekte.size())
-            objekte[std::size_t(i)].*feld = leseZeichenkette(datei);
+            objekte[std::size_t(i)].*feld = leseZeichenkette<Kette>(datei);
         else
             uebergeheZeichenkette(datei);
     }
@@ -91,10 +100,10 @@ Definition LeseDefinition(const std::string &dateiname, Dateistand *stand)
     datei.zurueckspulen();
 
     Definition d;
-    d.Titel = leseZeichenkette(datei);
+    d.Titel = leseZeichenkette<std::string>(datei);
     d.Hintergrund = datei.satz() == 1;
     if (d.Hintergrund)
-        d.Hintergrundpfad = leseZeichenkette(datei);
+        d.Hintergrundpfad = leseZeichenkette<std::string>(datei);
     // A smaller or negative count keeps only that many objects.
     const std::int32_t anzahl = datei.satz();
     if (anzahl != g.anzahl)
@@ -118,7 +127,7 @@ Dateistand SchreibeDefinition(const std::string &dateiname, const std::string &t
         datei.zeichenkette(hintergrundpfad);
     const std::int32_t anzahl = objekte.Anzahl();
     datei.satz(anzahl);
-    for (std::string Objekt::*feld : {&Objekt::Art, &Objekt::Beschreibung, &Objekt::Daten}) {
+    for (Kette Objekt::*feld : {&Objekt::Art, &Objekt::Beschreibung, &Objekt::Daten}) {
         datei.satz(anzahl);
         for (const Objekt &objekt : objekte)
             datei.zeichenkette(objekt.*feld);

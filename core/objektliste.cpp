@@ -10,15 +10,15 @@ std::string Kopfzeile(const Objekt &objekt)
     const auto mitBeschreibung = [&](std::string_view praefix) {
         std::string zeile;
         zeile.reserve(praefix.size() + objekt.Beschreibung.size() + objekt.Daten.size() + 3);
-        zeile.append(praefix).append(1, '"').append(objekt.Beschreibung).append(1, '"');
+        zeile.append(praefix).append(1, '"').append(objekt.Beschreibung.ansicht()).append(1, '"');
         return zeile;
     };
     if (objekt.Art == Arten::Bild)
-        return mitBeschreibung("Bild: ").append(1, ' ').append(objekt.Daten);
+        return mitBeschreibung("Bild: ").append(1, ' ').append(objekt.Daten.ansicht());
     if (objekt.Art == Arten::Linie)
         return std::string(Arten::Linie);
     if (objekt.Art == Arten::Link)
-        return mitBeschreibung("Link: ").append(1, ' ').append(objekt.Daten);
+        return mitBeschreibung("Link: ").append(1, ' ').append(objekt.Daten.ansicht());
     if (objekt.Art == Arten::Tabelle)
         return mitBeschreibung("Tabelle: ");
     if (objekt.Art == Arten::Text)
@@ -57,8 +57,8 @@ void Objektliste::loschen(int i)
 void Objektliste::setzen(int i, std::string beschreibung, std::string daten)
 {
     Objekt &objekt = m_objekte[std::size_t(i)];
-    objekt.Beschreibung = std::move(beschreibung);
-    objekt.Daten = std::move(daten);
+    objekt.Beschreibung = Kette(beschreibung);
+    objekt.Daten = Kette(daten);
 }
 
 void Objektliste::tauschen(int i, int j)

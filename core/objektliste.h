@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "kette.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,9 +22,9 @@ inline constexpr std::string_view Text = "Text";
 // all Windows-1252 bytes.
 struct Objekt
 {
-    std::string Art;
-    std::string Beschreibung;
-    std::string Daten;
+    Kette Art;
+    Kette Beschreibung;
+    Kette Daten;
 
     friend bool operator==(const Objekt &, const Objekt &) = default;
 };

@@ -46,7 +46,7 @@ std::string dateipfad(const QString &name)
 // second. A file with a longer text is refused before any of it is shown.
 constexpr std::size_t Feldgrenze = 1'000'000;
 
-void pruefeFeld(const std::string &text, const QString &was)
+void pruefeFeld(std::string_view text, const QString &was)
 {
     if (text.size() <= Feldgrenze)
         return;
@@ -492,7 +492,7 @@ void TFrmMarkwerk::BtnTextClick()
 void TFrmMarkwerk::zuDialog(Objektdialog *dialog, int i)
 {
     const Objekt &o = m_modell->liste()[i];
-    dialog->fuellen(o.Beschreibung, o.Daten);
+    dialog->fuellen(o.Beschreibung.str(), o.Daten.str());
 }
 
 void TFrmMarkwerk::dialogZu(const Objektdialog *dialog, int i)

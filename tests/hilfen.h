@@ -17,6 +17,12 @@
 #include <string>
 #include <sys/resource.h>
 
+// What QCOMPARE shows of an object's string when it differs.
+inline char *toString(const Kette &k)
+{
+    return qstrdup(k.str().c_str());
+}
+
 namespace hilfen {
 
 inline QByteArray lies(const QString &pfad)

@@ -181,8 +181,8 @@ void TestEigenschaften::zufallDecktAllesAb()
                 bytes.set(static_cast<unsigned char>(c));
         }
         for (const Objekt &o : d.Objekte) {
-            arten.insert(o.Art);
-            for (const std::string *s : {&o.Beschreibung, &o.Daten}) {
+            arten.insert(o.Art.str());
+            for (const Kette *s : {&o.Beschreibung, &o.Daten}) {
                 leer += s->empty();
                 lang += s->size() > 400;
                 for (const char c : *s)

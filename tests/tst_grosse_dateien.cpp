@@ -199,6 +199,7 @@ void TestGrosseDateien::speicherBeimLaden_data()
     QTest::addColumn<int>("beschreibungen");
     QTest::addColumn<bool>("angenommen");
     QTest::newRow("Objekte fehlen") << 0 << false;
+    QTest::newRow("vollständig") << 400'000 << true;
 }
 
 void TestGrosseDateien::speicherBeimLaden()
