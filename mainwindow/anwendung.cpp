@@ -27,7 +27,8 @@ void richteAnwendungEin(QApplication &anwendung)
     QApplication::setApplicationName(QStringLiteral("Markwerk"));
     // No display name: Qt would append it to every window's caption.
     QApplication::setApplicationVersion(QStringLiteral(MARKWERK_VERSION));
-    // Wayland and X11 desktops match the windows to the installed desktop entry by this.
+    // Wayland desktops match the windows to the installed desktop entry by this;
+    // on X11 the entry's StartupWMClass matches the class Qt takes from the name.
     QApplication::setDesktopFileName(QStringLiteral(MARKWERK_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/bilder/markwerk.svg")));
 
