@@ -9,6 +9,7 @@
 #include "generation.h"
 #include "jsonformat.h"
 #include "datei.h"
+#include "markwerk_version.h"
 
 #include <csignal>
 #include <cstdio>
@@ -95,7 +96,7 @@ int main(int argc, char **argv)
         return 0;
     }
     if (befehl == "--version") {
-        std::cout << "markwerk-cli 3.0\n";
+        std::cout << "markwerk-cli " MARKWERK_VERSION "\n";
         return 0;
     }
 

@@ -3,6 +3,7 @@
 
 #include "info.h"
 
+#include "markwerk_version.h"
 #include "objektdialog.h"
 
 #include <QLabel>
@@ -23,7 +24,7 @@ QLabel *zeile(const QString &text, int y, QWidget *parent)
 TFrmInfo::TFrmInfo(QWidget *parent)
     : QDialog(parent)
     , BtnSchliesen(Fensterart::okKnopf(QStringLiteral("Schließen"), this))
-    , LblProgramm(zeile(QStringLiteral("Markwerk 3"), 8, this))
+    , LblProgramm(zeile(QStringLiteral("Markwerk " MARKWERK_VERSION_MAJOR), 8, this))
     , LblAutor(zeile(QStringLiteral("vom Markwerk-Entwicklerteam"), 40, this))
     , LblKontakt(zeile(QStringLiteral("Kontakt: Issue-Tracker des Projekts"), 72, this))
 {

@@ -9,6 +9,7 @@
 #include "hintern.h"
 #include "info.h"
 #include "link.h"
+#include "markwerk_version.h"
 #include "tabelle.h"
 #include "text.h"
 
@@ -27,7 +28,10 @@ void richteAnwendungEin(QApplication &anwendung)
 
     QApplication::setApplicationName(QStringLiteral("Markwerk"));
     // No display name: Qt would append it to every window's caption.
-    QApplication::setApplicationVersion(QStringLiteral("3.0"));
+    QApplication::setApplicationVersion(QStringLiteral(MARKWERK_VERSION));
+    // Wayland desktops match the windows to the installed desktop entry by this;
+    // on X11 the entry's StartupWMClass matches the class Qt takes from the name.
+    QApplication::setDesktopFileName(QStringLiteral(MARKWERK_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/bilder/markwerk.svg")));
 
     // German whatever the system says (CI runs with the C locale).
