@@ -109,8 +109,9 @@ void satzSchreiben(unsigned char *ziel, std::int32_t wert)
 
 Dateistand standVon(const struct stat &st)
 {
-    return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size),
-            std::int64_t(st.st_mtim.tv_sec), std::int64_t(st.st_mtim.tv_nsec)};
+    return {std::uint64_t(st.st_dev),       std::uint64_t(st.st_ino),       std::int64_t(st.st_size),
+            std::int64_t(st.st_mtim.tv_sec), std::int64_t(st.st_mtim.tv_nsec), std::int64_t(st.st_ctim.tv_sec),
+            std::int64_t(st.st_ctim.tv_nsec)};
 }
 
 // Closes a descriptor when it goes out of scope.
@@ -141,35 +142,50 @@ private:
     int m_fd;
 };
 
-// Links under /proc and /dev/fd stand for open files, not for places in a
-// folder: /dev/stdout may lead to a pipe or a terminal.
-bool stehtFuerOffeneDatei(const std::string &pfad)
+// The folder a path names, as the file system resolves it: links and "..",
+// /proc/self/cwd and the like taken out. The path itself where it cannot be
+// resolved (a folder that does not exist).
+std::string echterOrdner(const std::string &ordner)
 {
-    return pfad.rfind("/proc/", 0) == 0 || pfad.rfind("/dev/fd/", 0) == 0 || pfad == "/dev/stdout"
-           || pfad == "/dev/stderr" || pfad == "/dev/stdin";
+    char *echt = ::realpath(ordner.c_str(), nullptr);
+    if (!echt)
+        return ordner;
+    std::string ergebnis(echt);
+    std::free(echt);
+    return ergebnis;
+}
+
+std::string nameVon(const std::string &pfad)
+{
+    const std::size_t schraeg = pfad.rfind('/');
+    return schraeg == std::string::npos ? pfad : pfad.substr(schraeg + 1);
 }
 
 // Follows the links that the last part of a path leads through, to the file
-// a write through the path reaches. `offen` tells whether one of them stands
-// for an open file; the path is then no place that could be replaced.
+// a write through the path reaches, in a folder as the file system knows it.
+// `offen` tells whether one step lies in /proc (as /dev/stdout leads to
+// /proc/self/fd/1): such an entry stands for an open file, a pipe or a
+// terminal, not for a place in a folder that could be replaced.
 std::string folgeLinks(std::string pfad, bool &offen)
 {
-    offen = stehtFuerOffeneDatei(pfad);
-    for (int schritt = 0; schritt < 40; ++schritt) {
+    offen = false;
+    for (int schritt = 0;; ++schritt) {
+        const std::string ordner = echterOrdner(verzeichnisVon(pfad));
+        if (ordner == "/proc" || ordner.rfind("/proc/", 0) == 0) {
+            offen = true;
+            return pfad;
+        }
+        pfad = (ordner == "/" ? std::string() : ordner) + "/" + nameVon(pfad);
         struct stat st;
-        if (::lstat(pfad.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            break;
+        if (schritt == 40 || ::lstat(pfad.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return pfad;
         char ziel[PATH_MAX];
         const ssize_t laenge = ::readlink(pfad.c_str(), ziel, sizeof ziel - 1);
         if (laenge <= 0)
-            break;
+            return pfad;
         std::string naechster(ziel, std::size_t(laenge));
-        if (naechster.front() != '/')
-            naechster = verzeichnisVon(pfad) + "/" + naechster;
-        offen = offen || stehtFuerOffeneDatei(naechster);
-        pfad = std::move(naechster);
+        pfad = naechster.front() == '/' ? naechster : ordner + "/" + naechster;
     }
-    return pfad;
 }
 
 // The names of a file's extended attributes; empty where it has none or its
@@ -498,10 +514,24 @@ Sicherungsdatei::Sicherungsdatei(const std::string &dateiname, Sonderziel sonder
             schreibfehler(fehler);
         m_weg = Weg::ImPlatz;
     } else if (m_vorhanden) {
-        // Owner and group stay where we may keep them (root saving another
-        // user's document); the mode after them, as chown may clear set-id bits.
-        (void)::fchown(m_fd, st.st_uid, st.st_gid);
-        (void)::fchmod(m_fd, m_modus);
+        // Owner and group stay (root saving another user's document); the
+        // mode after them, as chown may clear set-id bits. Where they cannot
+        // stay, or other names share the file, a new file would take the
+        // document away from them: the old one is then written in place.
+        if (::fchown(m_fd, st.st_uid, st.st_gid) != 0 || st.st_nlink > 1) {
+            ::close(m_fd);
+            m_fd = -1;
+            if (!m_temporaer.empty())
+                ::unlink(m_temporaer.c_str());
+            m_temporaer.clear();
+            m_namenlos = false;
+            m_fd = ::memfd_create("markwerk", MFD_CLOEXEC);
+            if (m_fd < 0)
+                schreibfehler(errno);
+            m_weg = Weg::ImPlatz;
+        } else {
+            (void)::fchmod(m_fd, m_modus);
+        }
     } else if (!m_namenlos) {
         // mkostemp creates the file for its owner alone; a new document gets
         // the usual permissions.
@@ -661,6 +691,10 @@ void Sicherungsdatei::ersetzen(Dateistand &stand)
         return;
     }
     m_temporaer.clear();
+    // The rename itself counts as a change of the file; what a later save
+    // compares with is the file as it now stands.
+    if (::stat(m_ziel.c_str(), &st) == 0 && std::uint64_t(st.st_ino) == stand.knoten)
+        stand = standVon(st);
 
     // Make the new name itself durable; a failure here loses nothing.
     const int verzeichnis = ::open(verzeichnisVon(m_ziel).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -670,31 +704,20 @@ void Sicherungsdatei::ersetzen(Dateistand &stand)
     }
 }
 
-// The fallback where the target cannot be replaced. Its guarantee is weaker
-// than a replace: the space is reserved first, so a full disk is found before
-// a byte of the old content changes, and the new content is flushed before
-// success is reported; but a crash or an I/O error while the bytes are being
-// copied leaves a file that is part old, part new.
-Dateistand Sicherungsdatei::ueberschreiben(int quelle)
+namespace {
+
+// Copies the bytes [von, bis) of one file to the same place in another.
+void kopiereBereich(int quelle, int ziel, off_t von, off_t bis, std::vector<char> &puffer)
 {
-    struct stat st;
-    if (::fstat(quelle, &st) != 0)
-        schreibfehler(errno);
-    const off_t groesse = st.st_size;
-    Deskriptor ziel(::open(m_ziel.c_str(), O_WRONLY | O_CLOEXEC));
-    if (ziel.get() < 0)
-        schreibfehler(errno);
-    if (groesse > 0 && ::fallocate(ziel.get(), FALLOC_FL_KEEP_SIZE, 0, groesse) != 0 && errno != EOPNOTSUPP
-        && errno != ENOSYS)
-        schreibfehler(errno);
-    for (off_t stelle = 0; stelle < groesse;) {
-        const ssize_t n = ::pread(quelle, m_puffer.data(), m_puffer.size(), stelle);
+    for (off_t stelle = von; stelle < bis;) {
+        const ssize_t n = ::pread(quelle, puffer.data(), std::size_t(std::min<off_t>(off_t(puffer.size()), bis - stelle)),
+                                  stelle);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             schreibfehler(n < 0 ? errno : EIO);
         for (ssize_t geschrieben = 0; geschrieben < n;) {
-            const ssize_t w = ::pwrite(ziel.get(), m_puffer.data() + geschrieben, std::size_t(n - geschrieben),
+            const ssize_t w = ::pwrite(ziel, puffer.data() + geschrieben, std::size_t(n - geschrieben),
                                        stelle + geschrieben);
             if (w < 0 && errno == EINTR)
                 continue;
@@ -704,6 +727,41 @@ Dateistand Sicherungsdatei::ueberschreiben(int quelle)
         }
         stelle += n;
     }
+}
+
+} // namespace
+
+// The fallback where the target cannot or should not be replaced. Its
+// guarantee is weaker than a replace. The room the new content needs is
+// taken first: reserved where the file system can, and in any case the part
+// beyond the old end is written and flushed before anything else, so a full
+// disk is found while the old content is still whole (the file is then cut
+// back to it). The new content is flushed before success is reported. But a
+// crash or an I/O error while the old bytes are being overwritten leaves a
+// file that is part old, part new.
+Dateistand Sicherungsdatei::ueberschreiben(int quelle)
+{
+    struct stat st;
+    if (::fstat(quelle, &st) != 0)
+        schreibfehler(errno);
+    const off_t groesse = st.st_size;
+    Deskriptor ziel(::open(m_ziel.c_str(), O_WRONLY | O_CLOEXEC));
+    if (ziel.get() < 0 || ::fstat(ziel.get(), &st) != 0)
+        schreibfehler(errno);
+    const off_t alt = st.st_size;
+    if (groesse > 0)
+        (void)::fallocate(ziel.get(), FALLOC_FL_KEEP_SIZE, 0, groesse);
+    if (groesse > alt) {
+        try {
+            kopiereBereich(quelle, ziel.get(), alt, groesse, m_puffer);
+            if (::fdatasync(ziel.get()) != 0)
+                schreibfehler(errno);
+        } catch (const EAFehler &) {
+            (void)::ftruncate(ziel.get(), alt);
+            throw;
+        }
+    }
+    kopiereBereich(quelle, ziel.get(), 0, std::min(alt, groesse), m_puffer);
     if (::ftruncate(ziel.get(), groesse) != 0 || ::fdatasync(ziel.get()) != 0 || ::fstat(ziel.get(), &st) != 0)
         schreibfehler(errno);
     if (ziel.schliessen() != 0)

@@ -10,8 +10,9 @@
 #include <vector>
 
 // What identifies a file's content on the disk: the file itself (device and
-// inode), its size and its modification time. Another program that saves
-// over the file changes at least one of them.
+// inode), its size, its modification time and the time of its last change of
+// any kind, which no program can set back. Another program that saves over
+// the file changes at least one of them.
 struct Dateistand
 {
     std::uint64_t geraet = 0;
@@ -19,6 +20,8 @@ struct Dateistand
     std::int64_t groesse = 0;
     std::int64_t sekunden = 0;
     std::int64_t nanosekunden = 0;
+    std::int64_t aenderungSekunden = 0;
+    std::int64_t aenderungNanosekunden = 0;
 
     friend bool operator==(const Dateistand &, const Dateistand &) = default;
 };
@@ -101,8 +104,10 @@ enum class Sonderziel {
 // throws EAFehler (the codes for writing); the new file is then thrown away.
 //
 // Where the target cannot be replaced but can be written (its folder is
-// closed to the user, or the file is mounted on its own), it is written in
-// place instead, with a weaker guarantee: see abschliessen().
+// closed to the user, or the file is mounted on its own), or a replacement
+// would not be the same file to others (it has further hard links, or it
+// belongs to another user or group that the new file could not keep), it is
+// written in place instead, with a weaker guarantee: see ueberschreiben().
 class Sicherungsdatei
 {
 public:

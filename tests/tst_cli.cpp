@@ -172,6 +172,9 @@ void TestCli::falscheJsonDaten_data()
     QTest::newRow("doppelter Schlüssel in einem Objekt")
         << QByteArray(R"({"title": "", "background": {"enabled": false, "path": ""}, "objects": [{"kind": "Linie", "description": "Linie", "data": "Linie"}, {"kind": "Bild", "kind": "Linie", "description": "", "data": ""}]})")
         << form + "doppelter Schlüssel \"kind\" in Objekt 2.\n";
+    QTest::newRow("doppelter Schlüssel nach einer Byte-Order-Mark")
+        << QByteArray("\xEF\xBB\xBF" R"({"title": "a", "title": "b", "background": {"enabled": false, "path": ""}, "objects": []})")
+        << form + "doppelter Schlüssel \"title\" in dem Dokument.\n";
     QTest::newRow("Steuerzeichen in einer Zeichenkette")
         << QByteArray("{\"title\": \"a\tb\", \"background\": {\"enabled\": false, \"path\": \"\"}, \"objects\": []}")
         << QByteArray("markwerk-cli: Die JSON-Daten sind fehlerhaft (bei Zeichen 13)\n");

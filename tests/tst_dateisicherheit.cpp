@@ -138,6 +138,7 @@ private Q_SLOTS:
     void attributeBleiben();
     void imPlatz_data();
     void imPlatz();
+    void harterLinkImPlatz();
     void fremdeAenderung_data();
     void fremdeAenderung();
     void zuLangeTexte_data();
@@ -165,6 +166,7 @@ void TestDateisicherheit::cliSchreibtInSonderziele_data()
     QTest::newRow("benannte Pipe mit Leser") << 0;
     QTest::newRow("Gerätedatei") << 1;
     QTest::newRow("Verweis auf /proc/self/fd/1") << 2;
+    QTest::newRow("relativer Verweis auf /proc/self/fd/1") << 3;
 }
 
 void TestDateisicherheit::cliSchreibtInSonderziele()
@@ -179,6 +181,8 @@ void TestDateisicherheit::cliSchreibtInSonderziele()
         QSKIP("no right to make a device node");
     if (was == 2)
         QVERIFY(QFile::link(QStringLiteral("/proc/self/fd/1"), ziel));
+    if (was == 3)
+        QCOMPARE(::symlink(QFile::encodeName(QDir(m_dir.path()).relativeFilePath(QStringLiteral("/proc/self/fd/1"))).constData(), z.constData()), 0);
     const mode_t vorher = art(ziel);
 
     // The pipe's reader is there before the writer; the page fits into the
@@ -195,7 +199,7 @@ void TestDateisicherheit::cliSchreibtInSonderziele()
     QCOMPARE(art(ziel), vorher);
     if (was == 0)
         QCOMPARE(gelesen, preislistenSeite);
-    if (was == 2)
+    if (was >= 2)
         QCOMPARE(l.aus, preislistenSeite);
 }
 
@@ -322,19 +326,44 @@ void TestDateisicherheit::imPlatz()
     QCOMPARE(QDir(ordner).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("d.htd")});
 }
 
+void TestDateisicherheit::harterLinkImPlatz()
+{
+    // A file with a second name is written in place, so both names keep
+    // the new content; a disk too full for it leaves the old one whole.
+    const QString d = dokument(QStringLiteral("d.htd"));
+    QCOMPARE(::link(n(d).c_str(), n(pfad(QStringLiteral("zweiter Name.htd"))).c_str()), 0);
+    const QByteArray vorher = lies(d);
+    Programm p({d});
+    for (int i = 0; i < 50; ++i)
+        p.fenster->BtnLinie->click();
+    {
+        Dateigrenze grenze(std::size_t(vorher.size()) + 100);
+        p.fenster->BtnSpeichern->click();
+    }
+    QCOMPARE(p.skript->fehlermeldungen, QStringList{QStringLiteral("Kapazität der Diskette/Festplatte erschöpft.")});
+    QCOMPARE(lies(d), vorher);
+    p.fenster->BtnSpeichern->click();
+    QCOMPARE(p.skript->fehlermeldungen.size(), 1);
+    QCOMPARE(LeseDefinition(n(pfad(QStringLiteral("zweiter Name.htd")))).Objekte.size(), std::size_t(55));
+    QCOMPARE(knoten(d), knoten(pfad(QStringLiteral("zweiter Name.htd"))));
+}
+
 void TestDateisicherheit::fremdeAenderung_data()
 {
     QTest::addColumn<bool>("beimSchliessen");
     QTest::addColumn<bool>("trotzdem");
-    QTest::newRow("Speichern, Nein") << false << false;
-    QTest::newRow("Speichern, Ja") << false << true;
-    QTest::newRow("beim Schließen, Nein") << true << false;
+    QTest::addColumn<bool>("zeitZurueck");
+    QTest::newRow("Speichern, Nein") << false << false << false;
+    QTest::newRow("Speichern, Ja") << false << true << false;
+    QTest::newRow("beim Schließen, Nein") << true << false << false;
+    QTest::newRow("gleich groß, Zeit zurückgesetzt") << false << false << true;
 }
 
 void TestDateisicherheit::fremdeAenderung()
 {
     QFETCH(bool, beimSchliessen);
     QFETCH(bool, trotzdem);
+    QFETCH(bool, zeitZurueck);
     const QString d = dokument(QStringLiteral("d.htd"));
     Programm p({d});
     TFrmMarkwerk &f = *p.fenster;
@@ -345,8 +374,19 @@ void TestDateisicherheit::fremdeAenderung()
     f.BtnSpeichern->click();
     QCOMPARE(p.skript->protokoll, QStringList());
 
-    // Another program saves the file in between.
-    SchreibeDefinition(n(d), "Fremd", false, "", Objektliste());
+    // Another program saves the file in between; or changes a byte in
+    // place and sets the modification time back, as cp -p would.
+    if (zeitZurueck) {
+        struct stat st;
+        QCOMPARE(::stat(n(d).c_str(), &st), 0);
+        QByteArray inhalt = lies(d);
+        inhalt[4] = 'F';
+        QVERIFY(schreib(d, inhalt));
+        const timespec zeiten[2] = {st.st_atim, st.st_mtim};
+        QCOMPARE(::utimensat(AT_FDCWD, n(d).c_str(), zeiten, 0), 0);
+    } else {
+        SchreibeDefinition(n(d), "Fremd", false, "", Objektliste());
+    }
     const QByteArray fremd = lies(d);
     f.BtnLinie->click();
     p.skript->trotzdem = {trotzdem};
