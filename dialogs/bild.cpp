@@ -50,11 +50,14 @@ TFrmBild::TFrmBild(QWidget *parent)
 void TFrmBild::fuerEinfuegen()
 {
     EdtBeschreibung->clear();
+    // A path kept from an edit may be relative to another document.
+    Wahl->vergiss();
 }
 
 void TFrmBild::fuellen(const std::string &beschreibung, const std::string &daten)
 {
     EdtBeschreibung->setText(Win1252::zuText(beschreibung));
+    Wahl->vergiss();
     Wahl->anwenden(Win1252::zuText(daten));
 }
 
@@ -65,5 +68,5 @@ std::string TFrmBild::beschreibung() const
 
 std::string TFrmBild::daten() const
 {
-    return Win1252::zuBytes(Wahl->wert());
+    return Win1252::zuBytes(Wahl->ergebnis());
 }

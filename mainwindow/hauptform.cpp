@@ -4,6 +4,7 @@
 #include "hauptform.h"
 
 #include "bild.h"
+#include "dateiwahl.h"
 #include "definitionsdatei.h"
 #include "doku.h"
 #include "fehler.h"
@@ -20,7 +21,9 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
@@ -37,6 +40,14 @@ namespace {
 std::string dateipfad(const QString &name)
 {
     return QFile::encodeName(name).toStdString();
+}
+
+// Relative picture paths of a document start from its definition file's
+// folder, as a browser takes them from the page's; without a file, from the
+// working folder.
+QString bezugsordner(const QString &dateiname)
+{
+    return dateiname == TFrmMarkwerk::KeinDateiname ? QDir::currentPath() : QFileInfo(dateiname).absolutePath();
 }
 
 // The settings as the two settings windows hold them.
@@ -341,6 +352,8 @@ void TFrmMarkwerk::Laden(const QString &dateiname)
     // The whole file is read before anything changes; a file that cannot be
     // read leaves the document as it was.
     Definition definition = LeseDefinition(dateipfad(dateiname));
+    if (m_fenster.FrmHintergrund)
+        m_fenster.FrmHintergrund->Wahl->setzeBezugsordner(bezugsordner(dateiname));
     std::optional<QString> hintergrundfehler;
     try {
         uebernehmeEinstellungen(definition, *m_einstellungen);
@@ -426,7 +439,12 @@ void TFrmMarkwerk::dialogZu(const Objektdialog *dialog, int i)
     m_modell->setzen(i, dialog->Ergebnis().Beschreibung, dialog->Ergebnis().Daten);
 }
 
-void TFrmMarkwerk::BildZuDialog(int i) { zuDialog(m_fenster.FrmBild, i); }
+void TFrmMarkwerk::BildZuDialog(int i)
+{
+    m_fenster.FrmBild->Wahl->setzeBezugsordner(bezugsordner(Dateiname()));
+    zuDialog(m_fenster.FrmBild, i);
+}
+
 void TFrmMarkwerk::DialogZuBild(int i) { dialogZu(m_fenster.FrmBild, i); }
 void TFrmMarkwerk::LinkZuDialog(int i) { zuDialog(m_fenster.FrmLink, i); }
 void TFrmMarkwerk::DialogZuLink(int i) { dialogZu(m_fenster.FrmLink, i); }

@@ -9,8 +9,10 @@
 #include "definitionsdatei.h"
 #include "gui.h"
 #include "hilfen.h"
+#include "hintern.h"
 #include "link.h"
 #include "objektmodell.h"
+#include "win1252.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -20,6 +22,7 @@
 #include <QListView>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -110,6 +113,9 @@ private Q_SLOTS:
     void bildBearbeitenDateiFehlt_data();
     void bildBearbeitenDateiFehlt();
     void bildBearbeitenOhnePfad();
+    void sonderzeichenImPfad_data();
+    void sonderzeichenImPfad();
+    void relativePfade();
     void linkEinfuegenUndBearbeiten();
     void nurWin1252_data();
     void nurWin1252();
@@ -389,6 +395,82 @@ void TestBildLink::bildBearbeitenOhnePfad()
     });
     f.BtnBearbeiten->click();
     QCOMPARE(f.Objekte()[0].Daten, bytes(QStringLiteral("bilder/urlaub/strand.bmp")));
+}
+
+void TestBildLink::sonderzeichenImPfad_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : {"stern*.bmp", "frage?.png", "semi;colon.png", "klammer[1].gif", "Ümlaut;*ß.jpg"})
+        QTest::newRow(name) << QString::fromUtf8(name);
+}
+
+void TestBildLink::sonderzeichenImPfad()
+{
+    // A legal file name that holds a wildcard names that file, as an image
+    // and as the background: the picker selects exactly it, and OK and Save
+    // keep the path.
+    QFETCH(QString, name);
+    const QString ordner = pfad(QStringLiteral("sonder"));
+    QVERIFY(QDir().mkpath(ordner));
+    const QString datei = ordner + QLatin1Char('/') + name;
+    QVERIFY(hilfen::schreib(datei, "x"));
+    QVERIFY(hilfen::schreib(ordner + QStringLiteral("/anderes.bmp"), "x"));
+    const std::string daten = Win1252::zuBytes(datei);
+    const QString d = pfad(QStringLiteral("sonder.htd"));
+    SchreibeDefinition(n(d), "T", true, daten, Objektliste({{"Bild", "B", daten}}));
+    const QByteArray vorher = hilfen::lies(d);
+
+    Programm p({d});
+    TFrmMarkwerk &f = *p.fenster;
+    QCOMPARE(p.skript->fehlermeldungen, QStringList());
+    const auto *h = f.findChild<TFrmHintergrund *>();
+    QCOMPARE(h->Wahl->wert(), datei);
+    waehleZeile(f, 0);
+    gui::beiModal([&](QWidget *w) {
+        auto *b = qobject_cast<TFrmBild *>(w);
+        QVERIFY(b);
+        QCOMPARE(b->Wahl->wert(), datei);
+        QCOMPARE(b->LstFile->selectedItems().size(), 1);
+        b->BtnOk->click();
+    });
+    f.BtnBearbeiten->click();
+    QCOMPARE(f.Objekte()[0].Daten, daten);
+    f.MnuSpeichern->trigger();
+    QCOMPARE(hilfen::lies(d), vorher);
+}
+
+void TestBildLink::relativePfade()
+{
+    // Started from another folder, as a file manager starts it: relative
+    // paths are taken from the definition file's folder, and stay relative.
+    const QString ordner = pfad(QStringLiteral("relativ"));
+    QVERIFY(QDir().mkpath(ordner + QStringLiteral("/bilder")));
+    QVERIFY(hilfen::schreib(ordner + QStringLiteral("/hinter.gif"), "x"));
+    QVERIFY(hilfen::schreib(ordner + QStringLiteral("/bilder/logo.gif"), "x"));
+    const QString d = ordner + QStringLiteral("/seite.htd");
+    SchreibeDefinition(n(d), "T", true, "hinter.gif", Objektliste({{"Bild", "Logo", "bilder/logo.gif"}}));
+    const QByteArray vorher = hilfen::lies(d);
+    const QString arbeitsordner = QDir::currentPath();
+    const auto zurueck = qScopeGuard([&] { QDir::setCurrent(arbeitsordner); });
+    QVERIFY(QDir::setCurrent(QStringLiteral("/")));
+
+    Programm p({d});
+    TFrmMarkwerk &f = *p.fenster;
+    QCOMPARE(p.skript->fehlermeldungen, QStringList());
+    QCOMPARE(f.findChild<TFrmHintergrund *>()->Wahl->wert(), ordner + QStringLiteral("/hinter.gif"));
+    QCOMPARE(f.Einstellungen().Hintergrundpfad(), std::string("hinter.gif"));
+    waehleZeile(f, 0);
+    gui::beiModal([&](QWidget *w) {
+        auto *b = qobject_cast<TFrmBild *>(w);
+        QVERIFY(b);
+        QCOMPARE(b->Wahl->wert(), ordner + QStringLiteral("/bilder/logo.gif"));
+        b->BtnOk->click();
+    });
+    f.BtnBearbeiten->click();
+    QCOMPARE(p.skript->fehlermeldungen, QStringList());
+    QCOMPARE(f.Objekte()[0].Daten, std::string("bilder/logo.gif"));
+    f.MnuSpeichern->trigger();
+    QCOMPARE(hilfen::lies(d), vorher);
 }
 
 void TestBildLink::linkEinfuegenUndBearbeiten()

@@ -467,9 +467,18 @@ void TestEinstellungsfenster::hintergrundFehlt()
     QVERIFY(pickerAn(h));
     QCOMPARE(h->Wahl->verzeichnis(), ort);
     QCOMPARE(h->Wahl->wert(), QString());
-    QCOMPARE(f.Einstellungen().Hintergrundpfad(), std::string());
     QCOMPARE(f.Dateiname(), d);
     QVERIFY(!f.Geandert());
+
+    // The stored path stays the background until the user chooses anew:
+    // the page uses it, and Save writes the file back byte for byte.
+    const QByteArray vorher = lies(d);
+    QVERIFY(seite(*p).contains("<BODY BACKGROUND=\"" + QFile::encodeName(bild) + "\">"));
+    f.MnuSpeichern->trigger();
+    QCOMPARE(lies(d), vorher);
+    h->ChkAktivieren->click();
+    h->ChkAktivieren->click();
+    QCOMPARE(f.Einstellungen().Hintergrundpfad(), std::string());
 }
 
 MARKWERK_GUI_TEST(TestEinstellungsfenster)
