@@ -16,6 +16,8 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include <cmath>
+
 namespace {
 
 // What a text may hold of some text that comes in: line breaks of any kind
@@ -75,6 +77,94 @@ protected:
     }
 };
 
+// Lays out the text field's lines at blanks only; a word wider than the
+// whole line is split where it must be. Qt's own rule would also break
+// after "-" and "/", and the text, made of the lines, would get blanks
+// inside words and addresses. Every block gets this layout before Qt would
+// lay it out by its own rule: after each change, and after the width has
+// changed and all layouts were cleared.
+class Umbruch : public QPlainTextDocumentLayout
+{
+public:
+    explicit Umbruch(QTextDocument *dokument)
+        : QPlainTextDocumentLayout(dokument)
+    {
+        connect(this, &QAbstractTextDocumentLayout::update, this, [this] {
+            for (QTextBlock absatz = document()->begin(); absatz.isValid(); absatz = absatz.next())
+                sicherstellen(absatz);
+        });
+    }
+
+    void sicherstellen(const QTextBlock &absatz)
+    {
+        const QTextLayout *layout = absatz.layout();
+        if (layout->lineCount() == 0 || layout->textOption().wrapMode() != QTextOption::WrapAnywhere)
+            umbrechen(absatz);
+    }
+
+    void documentChanged(int von, int entfernt, int hinzu) override
+    {
+        QPlainTextDocumentLayout::documentChanged(von, entfernt, hinzu);
+        const int vorher = document()->lineCount();
+        const QTextBlock ende = document()->findBlock(std::max(0, von + hinzu - 1));
+        for (QTextBlock absatz = document()->findBlock(von); absatz.isValid(); absatz = absatz.next()) {
+            umbrechen(absatz);
+            if (absatz == ende)
+                break;
+        }
+        if (document()->lineCount() != vorher)
+            Q_EMIT documentSizeChanged(documentSize());
+        Q_EMIT update();
+    }
+
+private:
+    void umbrechen(const QTextBlock &absatz)
+    {
+        QTextLayout *layout = absatz.layout();
+        // The width the field gives its lines is known only to Qt's own
+        // layout of a block.
+        if (layout->lineCount() == 0)
+            ensureBlockLayout(absatz);
+        if (layout->lineCount() == 0)
+            return;
+        const qreal breite = layout->lineAt(0).width();
+        QTextOption option = document()->defaultTextOption();
+        option.setWrapMode(QTextOption::WrapAnywhere);
+        layout->setTextOption(option);
+        // The layout's own text is empty for a block; it lays out the block's
+        // text with what an input method is composing.
+        QString text = absatz.text();
+        if (!layout->preeditAreaText().isEmpty())
+            text.insert(layout->preeditAreaPosition(), layout->preeditAreaText());
+        const qreal rand = document()->documentMargin();
+        const auto leer = [&text](int i) { return text.at(i) == u' ' || text.at(i) == u'\t'; };
+        qreal hoehe = 0;
+        layout->beginLayout();
+        for (;;) {
+            QTextLine zeile = layout->createLine();
+            if (!zeile.isValid())
+                break;
+            zeile.setLeadingIncluded(true);
+            zeile.setLineWidth(breite);
+            const int anfang = zeile.textStart();
+            const int ende = anfang + zeile.textLength();
+            if (ende < text.size() && !leer(ende - 1) && !leer(ende)) {
+                int nach = ende - 1;
+                while (nach > anfang && !leer(nach - 1))
+                    --nach;
+                if (nach > anfang)
+                    zeile.setNumColumns(nach - anfang, breite);
+            }
+            zeile.setPosition(QPointF(rand, hoehe));
+            hoehe += zeile.height();
+            if (zeile.leading() < 0)
+                hoehe += std::ceil(zeile.leading());
+        }
+        layout->endLayout();
+        QTextBlock(absatz).setLineCount(absatz.isVisible() ? layout->lineCount() : 0);
+    }
+};
+
 } // namespace
 
 TFrmText::TFrmText(QWidget *parent)
@@ -92,6 +182,9 @@ TFrmText::TFrmText(QWidget *parent)
     Fensterart::nurWin1252(EdtBeschreibung);
 
     EdtText->setGeometry(8, 40, 281, 177);
+    auto *dokument = new QTextDocument(EdtText);
+    dokument->setDocumentLayout(new Umbruch(dokument));
+    EdtText->setDocument(dokument);
     EdtText->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     EdtText->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     EdtText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -108,6 +201,9 @@ TFrmText::TFrmText(QWidget *parent)
     // The buttons are the first children, so the focus would start there;
     // the first showing starts in the description instead.
     EdtBeschreibung->setFocus();
+
+    // Smaller, the buttons would be cut off; the controls never move.
+    setMinimumSize(size());
 
     // The outer frame's corner, not the client area's.
     move(162, 136);
@@ -128,7 +224,7 @@ void TFrmText::fuellen(const std::string &beschreibung, const std::string &daten
 QStringList TFrmText::Zeilen() const
 {
     const QTextDocument *dokument = EdtText->document();
-    const auto *anordnung = qobject_cast<QPlainTextDocumentLayout *>(dokument->documentLayout());
+    auto *anordnung = dynamic_cast<Umbruch *>(dokument->documentLayout());
     QStringList zeilen;
     for (QTextBlock absatz = dokument->begin(); absatz.isValid(); absatz = absatz.next()) {
         const QString text = absatz.text();
@@ -136,7 +232,7 @@ QStringList TFrmText::Zeilen() const
             break;
         // The field lays out only what it has shown so far.
         if (anordnung)
-            anordnung->ensureBlockLayout(absatz);
+            anordnung->sicherstellen(absatz);
         const QTextLayout *layout = absatz.layout();
         if (!layout || layout->lineCount() == 0) {
             zeilen << text;

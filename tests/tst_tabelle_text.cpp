@@ -159,6 +159,8 @@ private Q_SLOTS:
     void textZeilen();
     void textTippen();
     void textLangeZeileBrichtUm();
+    void textNurAnLeerzeichen_data();
+    void textNurAnLeerzeichen();
     void textBearbeitenFuegtLeerzeichenAn();
     void textAbbrechenUndZeichensatz();
 };
@@ -690,6 +692,31 @@ void TestTabelleText::textLangeZeileBrichtUm()
     QCOMPARE(ergebnis.size(), lang.size() + zeilen);
     // The long word is broken where the field breaks it, too.
     QVERIFY(!ergebnis.contains(QStringLiteral("Donaudampfschifffahrtsgesellschaftskapitänsmützenabzeichenhersteller")));
+}
+
+void TestTabelleText::textNurAnLeerzeichen_data()
+{
+    QTest::addColumn<QString>("wort");
+    QTest::newRow("Bindestriche") << QStringLiteral("Weizen-Roggen-Mischbrot");
+    QTest::newRow("Adresse") << QStringLiteral("href=\"http://example.com/a/b/c.htm\"");
+}
+
+void TestTabelleText::textNurAnLeerzeichen()
+{
+    // A word that fits on a line is never split: the text gets no blank
+    // inside it.
+    QFETCH(QString, wort);
+    const QStringList woerter(30, wort);
+    Programm p;
+    gui::beiModal([&](QWidget *w) {
+        TFrmText *t = text(w);
+        QVERIFY(t);
+        t->EdtText->setPlainText(woerter.join(QLatin1Char(' ')));
+        QVERIFY(t->Zeilen().size() > 5);
+        ok(t)->click();
+    });
+    p.fenster->BtnText->click();
+    QCOMPARE(Win1252::zuText(p.fenster->Objekte()[0].Daten).split(QLatin1Char(' '), Qt::SkipEmptyParts), woerter);
 }
 
 void TestTabelleText::textBearbeitenFuegtLeerzeichenAn()
