@@ -177,6 +177,12 @@ public:
         }
     }
 
+    // The patterns that are tried one by one for every name: beyond a few,
+    // a mask only comes from a damaged file, and listing a directory would
+    // take seconds.
+    qsizetype einzeln() const { return m_andere.size(); }
+    static constexpr qsizetype HoechstensEinzeln = 100;
+
     // Hidden files show only for a pattern that names them.
     bool passt(const QString &name, bool versteckt) const
     {
@@ -350,16 +356,28 @@ void Dateiwahl::anwenden(const QString &pfad)
             name.clear();
         } else if (art == Art::Anderes) {
             throw EAFehler(3);
-        } else if (fehler != ENOENT || !hatJoker(name)) {
+        } else if (!hatJoker(name) || fehler == EACCES) {
             throw EAFehler::ausErrno(fehler, false);
         }
+    }
+    std::unique_ptr<const Muster> maske;
+    if (!name.isEmpty() && !datei) {
+        maske = std::make_unique<const Muster>(name, false);
+        if (maske->einzeln() > Muster::HoechstensEinzeln)
+            throw Fehler(QStringLiteral("Die Dateimaske enthält %1 Muster mit Platzhaltern; Markwerk kann höchstens "
+                                        "%2 davon anwenden")
+                             .arg(maske->einzeln())
+                             .arg(Muster::HoechstensEinzeln)
+                             .toStdString());
     }
     if (!gleicherName(verzeichnis, m_verzeichnis))
         pruefeLesbar(verzeichnis, false);
 
     setzeVerzeichnis(verzeichnis);
-    if (!name.isEmpty() && !datei) {
-        setzeMaske(name);
+    if (maske) {
+        m_maske = name;
+        m_muster = std::move(maske);
+        ladeDateien();
     } else if (datei) {
         const auto suche = [&]() -> QListWidgetItem * {
             for (int i = 0; i < Dateien->count(); ++i) {

@@ -10,12 +10,20 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
+#include <QLocale>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 
 namespace {
+
+// More cells than this a grid of items cannot hold in reasonable time and
+// memory (3000 x 3000 took 15 s and 2.4 GB); only a damaged file has them,
+// as the controls stop at 20 x 20.
+constexpr long long HoechstensZellen = 100000;
+// A cell shows at most this many characters: a cell of a megabyte would
+// take seconds to draw, each time, and its beginning fills the cell.
+constexpr qsizetype HoechstensGezeigt = 1000;
 
 // The cells take only characters a definition file can store, like every
 // other field of the program.
@@ -23,6 +31,13 @@ class Zellendelegat : public QStyledItemDelegate
 {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (option->text.size() > HoechstensGezeigt)
+            option->text = option->text.left(HoechstensGezeigt) + QChar(0x2026);
+    }
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
@@ -166,6 +181,12 @@ void TFrmTabelle::beendeZellbearbeitung()
 void TFrmTabelle::fuerEinfuegen()
 {
     beendeZellbearbeitung();
+    // After the edit of a damaged table the grid may have a size the
+    // controls cannot show; a new table starts from theirs.
+    if (GrdTabelle->rowCount() != BtnZeilen->Position())
+        setzeZeilen(BtnZeilen->Position(), QString::number(BtnZeilen->Position()));
+    if (GrdTabelle->columnCount() != BtnSpalten->Position())
+        setzeSpalten(BtnSpalten->Position(), QString::number(BtnSpalten->Position()));
     EdtBeschreibung->clear();
     GrdTabelle->clearContents();
     GrdTabelle->setCurrentCell(0, 0);
@@ -174,6 +195,7 @@ void TFrmTabelle::fuerEinfuegen()
 void TFrmTabelle::fuellen(const std::string &beschreibung, const std::string &daten)
 {
     // Decoded first, so that data which cannot be shown changes nothing.
+    pruefeGroesse(daten);
     const Tabelle tabelle = DatenZuTabelle(daten);
 
     beendeZellbearbeitung();
@@ -191,6 +213,23 @@ void TFrmTabelle::fuellen(const std::string &beschreibung, const std::string &da
     GrdTabelle->setCurrentCell(0, 0);
 }
 
+void TFrmTabelle::pruefeGroesse(std::string_view daten)
+{
+    const std::size_t erster = daten.find(Trennzeichen);
+    const std::size_t zweiter = erster == std::string_view::npos ? erster : daten.find(Trennzeichen, erster + 1);
+    if (zweiter == std::string_view::npos)
+        return;
+    const long long zeilen = alsGanzzahl(daten.substr(0, erster));
+    const long long spalten = alsGanzzahl(daten.substr(erster + 1, zweiter - erster - 1));
+    if (zeilen > 0 && spalten > 0 && zeilen * spalten > HoechstensZellen)
+        throw Fehler(QStringLiteral("Die Tabelle hat %1 Zeilen und %2 Spalten; das Tabellenfenster kann höchstens "
+                                    "%3 Zellen zeigen")
+                         .arg(zeilen)
+                         .arg(spalten)
+                         .arg(QLocale().toString(HoechstensZellen))
+                         .toStdString());
+}
+
 std::string TFrmTabelle::zelle(int zeile, int spalte) const
 {
     const QTableWidgetItem *eintrag = GrdTabelle->item(zeile, spalte);
@@ -206,13 +245,12 @@ bool TFrmTabelle::pruefen()
                 continue;
             GrdTabelle->setCurrentCell(r, c);
             GrdTabelle->setFocus();
-            QMessageBox::warning(this, QStringLiteral("Markwerk"),
-                                 QStringLiteral("Die Zelle in Zeile %1, Spalte %2 enthält das Zeichen „ð“ nach "
-                                                "ihrem ersten Zeichen. Dort kann die Tabelle es nicht speichern, "
-                                                "denn es trennt die Zellen voneinander.\n\n"
-                                                "Bitte ändern Sie den Text dieser Zelle.")
-                                     .arg(r + 1)
-                                     .arg(c + 1));
+            Fensterart::zeigeFehler(this, QStringLiteral("Die Zelle in Zeile %1, Spalte %2 enthält das Zeichen „ð“ "
+                                                         "nach ihrem ersten Zeichen. Dort kann die Tabelle es nicht "
+                                                         "speichern, denn es trennt die Zellen voneinander.\n\n"
+                                                         "Bitte ändern Sie den Text dieser Zelle.")
+                                              .arg(r + 1)
+                                              .arg(c + 1));
             return false;
         }
     }

@@ -404,6 +404,9 @@ void TestTabelleText::tabelleBeschaedigt_data()
                              << QStringLiteral("'2a' ist kein gültiger Integerwert.");
     QTest::newRow("leer") << QByteArray("\xF0" "2\xF0" "a\xF0")
                           << QStringLiteral("'' ist kein gültiger Integerwert.");
+    QTest::newRow("zu groß") << QByteArray("400\xF0" "400\xF0") + QByteArray("x\xF0").repeated(400 * 400)
+                             << QStringLiteral("Die Tabelle hat 400 Zeilen und 400 Spalten; das Tabellenfenster kann "
+                                               "höchstens 100.000 Zellen zeigen.");
 }
 
 void TestTabelleText::tabelleBeschaedigt()
@@ -501,6 +504,18 @@ void TestTabelleText::tabelleAusserhalbDerGrenzen()
         abbrechen(t)->click();
     });
     p.fenster->BtnBearbeiten->click();
+
+    // A new table starts from a size the controls can show.
+    gui::beiModal([&](QWidget *w) {
+        TFrmTabelle *t = tabelle(w);
+        QVERIFY(t);
+        QCOMPARE(t->GrdTabelle->rowCount(), t->BtnZeilen->Position());
+        QCOMPARE(t->GrdTabelle->columnCount(), t->BtnSpalten->Position());
+        QVERIFY(t->LblZeilen->text().endsWith(QString::number(t->BtnZeilen->Position())));
+        QVERIFY(t->LblSpalten->text().endsWith(QString::number(t->BtnSpalten->Position())));
+        abbrechen(t)->click();
+    });
+    p.fenster->BtnTabelle->click();
 }
 
 void TestTabelleText::tabelleTrennzeichenInZelle()
@@ -519,6 +534,7 @@ void TestTabelleText::tabelleTrennzeichenInZelle()
             auto *m = qobject_cast<QMessageBox *>(box);
             QVERIFY(m);
             QCOMPARE(m->windowTitle(), QStringLiteral("Markwerk"));
+            QCOMPARE(m->icon(), QMessageBox::Critical);
             QVERIFY2(m->text().contains(QStringLiteral("Zeile 3, Spalte 4")), qPrintable(m->text()));
             QVERIFY(m->text().contains(QStringLiteral("ð")));
             gemeldet = true;
