@@ -55,6 +55,17 @@ bool istVerzeichnis(const std::string &pfad)
     return ::stat(pfad.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// A folder removed while it is still a working folder refuses new files
+// with EPERM or ENOENT, as the file system has it; either way the folder
+// is missing.
+[[noreturn]] void anlegefehler(const std::string &verzeichnis, int err)
+{
+    struct stat st;
+    if (::stat(verzeichnis.c_str(), &st) == 0 ? st.st_nlink == 0 : errno == ENOENT || errno == ENOTDIR)
+        throw EAFehler(3);
+    schreibfehler(err);
+}
+
 // The lowest byte of each little-endian 32-bit record.
 void schmaelern(const unsigned char *quelle, char *ziel, std::size_t anzahl)
 {
@@ -262,14 +273,14 @@ Sicherungsdatei::Sicherungsdatei(const std::string &dateiname)
         if (m_fd >= 0)
             m_namenlos = true;
         else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-            schreibfehler(errno);
+            anlegefehler(verzeichnis, errno);
     }
 #endif
     if (m_fd < 0) {
         std::string muster = verzeichnis + "/." + nameVon(m_ziel) + ".XXXXXX";
         m_fd = ::mkostemp(muster.data(), O_CLOEXEC);
         if (m_fd < 0)
-            schreibfehler(errno);
+            anlegefehler(verzeichnis, errno);
         m_temporaer = muster;
     }
     if (vorhanden) {

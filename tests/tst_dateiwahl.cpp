@@ -14,11 +14,13 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -140,6 +142,10 @@ private Q_SLOTS:
     void laufwerke();
     void laufwerkNichtLesbar();
     void pfadNichtSpeicherbar();
+    void deutscheOrdnung();
+    void zuVieleMuster();
+    void ordnerGesperrt_data();
+    void ordnerGesperrt();
 };
 
 void TestDateiwahl::initTestCase()
@@ -202,6 +208,14 @@ void TestDateiwahl::masken_data()
     QTest::newRow("versteckte beim Namen") << QStringLiteral(".versteckt.bmp") << l({".versteckt.bmp"});
     QTest::newRow("Klammern wörtlich") << QStringLiteral("klammer[1].png") << l({"klammer[1].png"});
     QTest::newRow("nichts") << QStringLiteral("*.gif") << QStringList();
+    // A damaged file's mask: looked up, not tried pattern by pattern.
+    QTest::newRow("viele gleiche") << QStringLiteral("*.gif;").repeated(200000) + QStringLiteral("*.BMP")
+                                   << l({"a.bmp", "B.BMP"});
+    QString endungen;
+    for (int i = 0; i < 200000; ++i)
+        endungen += QStringLiteral("*%1.gif;").arg(i);
+    QTest::newRow("viele Endungen") << endungen + QStringLiteral("C.PNG;notiz.txt")
+                                    << l({"c.png", "notiz.txt"});
 }
 
 void TestDateiwahl::masken()
@@ -573,6 +587,64 @@ void TestDateiwahl::pfadNichtSpeicherbar()
 
     w.Dateien->setCurrentRow(0);
     QCOMPARE(w.wert(), QDir::toNativeSeparators(dir.filePath(QStringLiteral("ä.png"))));
+}
+
+void TestDateiwahl::deutscheOrdnung()
+{
+    QTemporaryDir dir;
+    for (const char *name : {"Zebra.bmp", "Über.bmp", "Ute.bmp", "Äpfel.bmp", "apfel.bmp"})
+        QVERIFY(hilfen::schreib(dir.filePath(QString::fromUtf8(name)), "x"));
+    Wirt f;
+    f.wahl->oeffneVerzeichnis(dir.path());
+    QCOMPARE(dateien(*f.wahl), (QStringList{QStringLiteral("apfel.bmp"), QStringLiteral("Äpfel.bmp"),
+                                            QStringLiteral("Über.bmp"), QStringLiteral("Ute.bmp"),
+                                            QStringLiteral("Zebra.bmp")}));
+}
+
+void TestDateiwahl::zuVieleMuster()
+{
+    QString maske;
+    for (int i = 0; i < 101; ++i)
+        maske += QStringLiteral("*%1*;").arg(i);
+    Wirt f;
+    Dateiwahl &w = *f.wahl;
+    w.anwenden(pfad(QStringLiteral("unter/x.bmp")));
+    const QStringList vorher = zustand(w);
+    QString meldung;
+    try {
+        w.anwenden(pfad(maske));
+    } catch (const Fehler &e) {
+        meldung = QString::fromUtf8(e.what());
+    }
+    QCOMPARE(meldung, QStringLiteral("Die Dateimaske enthält 101 Muster mit Platzhaltern; Markwerk kann höchstens 100 "
+                                     "davon anwenden"));
+    QCOMPARE(zustand(w), vorher);
+}
+
+void TestDateiwahl::ordnerGesperrt_data()
+{
+    QTest::addColumn<int>("modus");
+    QTest::newRow("---") << 0;
+    QTest::newRow("r--") << 0444;
+}
+
+void TestDateiwahl::ordnerGesperrt()
+{
+    // A folder that may not be entered is no missing name.
+    QFETCH(int, modus);
+    if (::geteuid() == 0)
+        QSKIP("root may enter every folder");
+    const QString ordner = pfad(QStringLiteral("gesperrt"));
+    QVERIFY(QDir().mkpath(ordner));
+    QVERIFY(hilfen::schreib(ordner + QStringLiteral("/bild.bmp"), "x"));
+    QCOMPARE(::chmod(QFile::encodeName(ordner).constData(), mode_t(modus)), 0);
+    const auto zurueck = qScopeGuard([&] { ::chmod(QFile::encodeName(ordner).constData(), 0755); });
+    Wirt f;
+    Dateiwahl &w = *f.wahl;
+    const QStringList vorher = zustand(w);
+    QCOMPARE(fehlertext([&] { w.anwenden(ordner + QStringLiteral("/bild.bmp")); }),
+             QStringLiteral("5 Dateizugriff verweigert"));
+    QCOMPARE(zustand(w), vorher);
 }
 
 MARKWERK_GUI_TEST(TestDateiwahl)

@@ -18,6 +18,7 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -172,6 +173,7 @@ private Q_SLOTS:
     void nichtLesbareDatei();
     void nichtBeschreibbarerOrdner();
     void schreibgeschuetzteDatei();
+    void arbeitsordnerEntfernt();
 
     void cliVollePlatte_data();
     void cliVollePlatte();
@@ -561,6 +563,25 @@ void TestFehlerfaelle::schreibgeschuetzteDatei()
     QVERIFY(Stand(f) == vorher);
     QCOMPARE(inhalt(m_dir.path()), dateien);
     QFile::setPermissions(d, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+void TestFehlerfaelle::arbeitsordnerEntfernt()
+{
+    // Started with a relative name in a folder that is removed meanwhile.
+    const QString ordner = pfad(QStringLiteral("bald weg"));
+    QVERIFY(QDir().mkpath(ordner));
+    datei(QStringLiteral("bald weg/d.htd"));
+    const QString arbeitsordner = QDir::currentPath();
+    const auto zurueck = qScopeGuard([&] { QDir::setCurrent(arbeitsordner); });
+    QVERIFY(QDir::setCurrent(ordner));
+    Programm p({QStringLiteral("d.htd")});
+    TFrmMarkwerk &f = *p.fenster;
+    QCOMPARE(f.Objekte().Anzahl(), 3);
+    QVERIFY(QDir(ordner).removeRecursively());
+    f.BtnLinie->click();
+    f.BtnSpeichern->click();
+    QCOMPARE(p.skript->fehlermeldungen, QStringList{Ungueltig});
+    QVERIFY(f.Geandert());
 }
 
 void TestFehlerfaelle::cliVollePlatte_data()
