@@ -4,6 +4,7 @@
 #include "hauptform.h"
 
 #include "bild.h"
+#include "dateinamenfeld.h"
 #include "dateiwahl.h"
 #include "definitionsdatei.h"
 #include "doku.h"
@@ -92,7 +93,7 @@ TFrmMarkwerk::TFrmMarkwerk(QWidget *parent)
     , LstMarkwerk(new QListView)
     , PnlStatus(new QStatusBar)
     , m_modell(new Objektmodell(this))
-    , m_dateiname(new QLabel(KeinDateiname))
+    , m_dateiname(new Dateinamenfeld(KeinDateiname))
     , m_einstellungen(std::make_unique<Speichereinstellungen>())
     , m_rueckfragen(std::make_unique<Dialogrueckfragen>())
 {
@@ -115,6 +116,8 @@ TFrmMarkwerk::TFrmMarkwerk(QWidget *parent)
     LstMarkwerk->setLayoutMode(QListView::SinglePass);
     LstMarkwerk->setWordWrap(false);
     LstMarkwerk->setTextElideMode(Qt::ElideNone);
+    // A caption wider than the list can be read to its end.
+    LstMarkwerk->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     LstMarkwerk->setEditTriggers(QAbstractItemView::NoEditTriggers);
     LstMarkwerk->setSelectionMode(QAbstractItemView::SingleSelection);
     LstMarkwerk->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -134,7 +137,6 @@ TFrmMarkwerk::TFrmMarkwerk(QWidget *parent)
 
     PnlStatus->setSizeGripEnabled(true);
     PnlStatus->setFixedHeight(25);
-    m_dateiname->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     PnlStatus->addWidget(m_dateiname, 1);
     setStatusBar(PnlStatus);
 

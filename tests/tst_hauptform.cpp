@@ -4,6 +4,7 @@
 // The main window driven as a user would: start-up, file commands, list
 // editing and the internal clipboard.
 
+#include "dateinamenfeld.h"
 #include "definitionsdatei.h"
 #include "fehler.h"
 #include "gui.h"
@@ -23,6 +24,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QToolTip>
 
 using namespace hilfen;
 using gui::Programm;
@@ -68,6 +70,8 @@ private Q_SLOTS:
     void startMitZweiArgumenten();
     void aufbau();
     void menueUndKurzwahl();
+    void dateinameImStatusfeld_data();
+    void dateinameImStatusfeld();
 
     void neuMitUndOhneRueckfrage();
     void offnenUndSpeichern();
@@ -192,6 +196,45 @@ void TestHauptform::aufbau()
     const QLabel *panel = f.PnlStatus->findChild<QLabel *>();
     QVERIFY(panel);
     QVERIFY(panel->width() >= panel->fontMetrics().horizontalAdvance(panel->text()));
+}
+
+void TestHauptform::dateinameImStatusfeld_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("gekuerzt");
+    QString lang;
+    while (lang.size() < 300)
+        lang += QStringLiteral("ein sehr langer Ordnername/");
+    QTest::newRow("300 Zeichen") << lang.left(290) + QStringLiteral("Ende.htd") << true;
+    QTest::newRow("kein Rich Text") << QStringLiteral("<i>x.htd") << false;
+}
+
+void TestHauptform::dateinameImStatusfeld()
+{
+    // The name never widens the window; it is drawn as it is, shortened in
+    // the middle when it does not fit, and whole as the tooltip.
+    QFETCH(QString, name);
+    QFETCH(bool, gekuerzt);
+    const QString d = m_dir.filePath(name);
+    QVERIFY(QDir().mkpath(QFileInfo(d).path()));
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    p.skript->speichern = {d};
+    f.MnuSpeichernals->trigger();
+    QCOMPARE(f.Dateiname(), d);
+    QTRY_COMPARE(f.width(), 449);
+    QVERIFY(f.minimumSizeHint().width() < 449);
+    auto *feld = f.PnlStatus->findChild<Dateinamenfeld *>();
+    QVERIFY(feld);
+    QCOMPARE(feld->gezeigt() != d, gekuerzt);
+    if (gekuerzt) {
+        QVERIFY(feld->gezeigt().contains(QChar(0x2026)));
+        QVERIFY(feld->gezeigt().endsWith(QStringLiteral("Ende.htd")));
+    }
+    QHelpEvent hilfe(QEvent::ToolTip, feld->rect().center(), feld->mapToGlobal(feld->rect().center()));
+    QApplication::sendEvent(feld, &hilfe);
+    QTRY_COMPARE(QToolTip::text(), d);
+    QToolTip::hideText();
 }
 
 void TestHauptform::menueUndKurzwahl()
