@@ -42,7 +42,7 @@ TFrmBild::TFrmBild(QWidget *parent)
     setTabOrder(LstFilter, LstFile);
     setTabOrder(LstFile, BtnOk);
     setTabOrder(BtnOk, BtnAbbrechen);
-    EdtBeschreibung->setFocus();
+    setzeStartfeld(EdtBeschreibung);
 
     Fensterart::zentriereAufBildschirm(this);
 }

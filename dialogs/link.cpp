@@ -33,7 +33,7 @@ TFrmLink::TFrmLink(QWidget *parent)
     setTabOrder(EdtBeschreibung, EdtAdresse);
     setTabOrder(EdtAdresse, BtnOk);
     setTabOrder(BtnOk, BtnAbbrechen);
-    EdtBeschreibung->setFocus();
+    setzeStartfeld(EdtBeschreibung);
 
     Fensterart::zentriereAufBildschirm(this);
 }

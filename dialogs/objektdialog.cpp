@@ -27,7 +27,17 @@ Objektdialog::Objektdialog(QWidget *parent)
 
 void Objektdialog::zeigeModal()
 {
+    // Else the focus stays on the button last pressed: typing would go
+    // nowhere, and Enter would add an empty object.
+    if (m_startfeld)
+        m_startfeld->setFocus();
     exec();
+}
+
+void Objektdialog::setzeStartfeld(QWidget *feld)
+{
+    m_startfeld = feld;
+    feld->setFocus();
 }
 
 void Objektdialog::BtnOkClick()
@@ -114,7 +124,8 @@ QPushButton *okKnopf(const QString &text, QWidget *parent)
 QPushButton *abbrechenKnopf(QWidget *parent)
 {
     auto *knopf = new QPushButton(QIcon(QStringLiteral(":/bilder/abbrechen.svg")), QStringLiteral("Abbrechen"), parent);
-    knopf->setAutoDefault(false);
+    // The default while it has the focus, and only then.
+    knopf->setAutoDefault(true);
     return knopf;
 }
 

@@ -34,8 +34,10 @@ class Objektdialog : public QDialog
 public:
     const Dialogergebnis &Ergebnis() const { return m_ergebnis; }
 
-    // Shows the dialog modally and returns when it has closed. Any close
-    // other than OK (Esc, the window manager) counts as "Abbrechen".
+    // Shows the dialog modally and returns when it has closed, with the
+    // focus in its first field whatever had it when the dialog was last
+    // left. Any close other than OK (Esc, the window manager) counts as
+    // "Abbrechen".
     void zeigeModal();
 
     // Prepares the fields for inserting a new object of this kind.
@@ -61,9 +63,12 @@ protected:
     virtual bool pruefen() { return true; }
 
     void done(int ergebnis) override;
+    // The field every showing starts in.
+    void setzeStartfeld(QWidget *feld);
 
 private:
     Dialogergebnis m_ergebnis;
+    QWidget *m_startfeld = nullptr;
 };
 
 namespace Fensterart {
@@ -103,7 +108,8 @@ void ohneEsc(QWidget *fenster);
 void zentriereAufBildschirm(QWidget *fenster);
 
 // Push buttons with pictures: a green tick for "OK" and "Schließen", a red
-// cross for "Abbrechen".
+// cross for "Abbrechen". "OK" stays the window's default button; Enter on a
+// focused "Abbrechen" is "Abbrechen".
 QPushButton *okKnopf(const QString &text, QWidget *parent);
 QPushButton *abbrechenKnopf(QWidget *parent);
 

@@ -136,9 +136,7 @@ TFrmTabelle::TFrmTabelle(QWidget *parent)
     setTabOrder(BtnOk, BtnAbbrechen);
     setTabOrder(BtnAbbrechen, BtnZeilen);
     setTabOrder(BtnZeilen, BtnSpalten);
-    // The buttons are the first children, so the focus would start there;
-    // the first showing starts in the description instead.
-    EdtBeschreibung->setFocus();
+    setzeStartfeld(EdtBeschreibung);
 
     connect(BtnZeilen, &AufAbKnopf::geklickt, this, &TFrmTabelle::BtnZeilenClick);
     connect(BtnSpalten, &AufAbKnopf::geklickt, this, &TFrmTabelle::BtnSpaltenClick);

@@ -198,9 +198,7 @@ TFrmText::TFrmText(QWidget *parent)
     setTabOrder(EdtBeschreibung, EdtText);
     setTabOrder(EdtText, BtnOk);
     setTabOrder(BtnOk, BtnAbbrechen);
-    // The buttons are the first children, so the focus would start there;
-    // the first showing starts in the description instead.
-    EdtBeschreibung->setFocus();
+    setzeStartfeld(EdtBeschreibung);
 
     // Smaller, the buttons would be cut off; the controls never move.
     setMinimumSize(size());

@@ -103,6 +103,10 @@ TFrmMarkwerk::TFrmMarkwerk(QWidget *parent)
     PnlButtons->setFixedHeight(41);
 
     LstMarkwerk->setModel(m_modell);
+    // A view given the focus after a reset makes the first row current
+    // without selecting it, and the first Down then selects the second.
+    connect(m_modell, &QAbstractItemModel::modelReset, LstMarkwerk,
+            [this] { LstMarkwerk->setCurrentIndex(QModelIndex()); });
     LstMarkwerk->setViewMode(QListView::ListMode);
     LstMarkwerk->setIconSize(QSize(16, 16));
     LstMarkwerk->setFlow(QListView::TopToBottom);

@@ -9,6 +9,7 @@
 #include "fehler.h"
 #include "gui.h"
 #include "hilfen.h"
+#include "objektdialog.h"
 #include "objektmodell.h"
 
 #include <QAbstractItemModelTester>
@@ -95,6 +96,10 @@ private Q_SLOTS:
     void ablage();
     void ablageLeereBeschreibung();
     void modellIstGesund();
+    void pfeilNachLaden_data();
+    void pfeilNachLaden();
+    void fokusInDialogen_data();
+    void fokusInDialogen();
 };
 
 void TestHauptform::cleanup()
@@ -826,6 +831,76 @@ void TestHauptform::modellIstGesund()
     p.skript->fragen = {false};
     f.MnuNeu->trigger();
     QCOMPARE(f.Modell()->rowCount(), 0);
+}
+
+void TestHauptform::pfeilNachLaden_data()
+{
+    QTest::addColumn<bool>("beimStart");
+    QTest::newRow("beim Start") << true;
+    QTest::newRow("Öffnen") << false;
+}
+
+void TestHauptform::pfeilNachLaden()
+{
+    // After a load, the first arrow key selects the first row, also when
+    // the list gets the focus only afterwards (a file dialog closing).
+    QFETCH(bool, beimStart);
+    const QString d = datei(QStringLiteral("pfeil.htd"), abc(), "Start");
+    Programm p(beimStart ? QStringList{d} : QStringList());
+    TFrmMarkwerk &f = *p.fenster;
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    if (!beimStart) {
+        p.skript->offnen = {d};
+        f.MnuOffnen->trigger();
+        f.LstMarkwerk->clearFocus();
+        f.LstMarkwerk->setFocus(Qt::ActiveWindowFocusReason);
+    }
+    QCOMPARE(QApplication::focusWidget(), f.LstMarkwerk);
+    QTest::keyClick(f.LstMarkwerk, Qt::Key_Down);
+    QCOMPARE(f.ausgewaehlt(), 0);
+}
+
+void TestHauptform::fokusInDialogen_data()
+{
+    QTest::addColumn<int>("knopf");
+    QTest::newRow("Bild") << 0;
+    QTest::newRow("Link") << 1;
+    QTest::newRow("Tabelle") << 2;
+    QTest::newRow("Text") << 3;
+}
+
+void TestHauptform::fokusInDialogen()
+{
+    // Every showing starts in the description, whichever button had the
+    // focus last; Enter on a focused "Abbrechen" cancels, else it is OK.
+    QFETCH(int, knopf);
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    QToolButton *einfuegen = QList<QToolButton *>{f.BtnBild, f.BtnLink, f.BtnTabelle, f.BtnText}.value(knopf);
+    const auto beschreibung = [](QWidget *w) {
+        return w->findChildren<QLineEdit *>(Qt::FindDirectChildrenOnly).value(0);
+    };
+    gui::beiModal([&](QWidget *w) {
+        auto *d = qobject_cast<Objektdialog *>(w);
+        QVERIFY(d);
+        d->BtnAbbrechen->setFocus();
+        QTest::keyClick(d->BtnAbbrechen, Qt::Key_Return);
+    });
+    einfuegen->click();
+    QCOMPARE(f.Objekte().Anzahl(), 0);
+    for (int i = 0; i < 2; ++i) {
+        gui::beiModal([&](QWidget *w) {
+            QTRY_VERIFY(QApplication::focusWidget());
+            QCOMPARE(QApplication::focusWidget(), beschreibung(w));
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("x"));
+            qobject_cast<Objektdialog *>(w)->BtnOk->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        });
+        einfuegen->click();
+        QCOMPARE(f.Objekte().Anzahl(), i + 1);
+        QCOMPARE(f.Objekte()[i].Beschreibung, std::string("x"));
+    }
 }
 
 MARKWERK_GUI_TEST(TestHauptform)
