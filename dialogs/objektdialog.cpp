@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 #include <limits>
 
@@ -80,9 +81,68 @@ protected:
     }
 };
 
+// Centres a window's frame at its first showing. Its frame's size is known
+// once a window manager has framed it; until then it is taken to be the
+// frame of the window it belongs to, which is already on the screen, and
+// corrected when the window becomes active.
+class Zentrierer : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *objekt, QEvent *ereignis) override
+    {
+        auto *fenster = qobject_cast<QWidget *>(objekt);
+        if (!fenster)
+            return false;
+        if (ereignis->type() == QEvent::Show) {
+            m_rahmen = rahmen(fenster);
+            if (m_rahmen.isNull()) {
+                const QWidget *eigner = fenster->parentWidget() ? fenster->parentWidget()->window() : nullptr;
+                if (eigner && eigner->windowHandle())
+                    m_rahmen = eigner->windowHandle()->frameMargins();
+            }
+            zentriere(fenster);
+        } else if (ereignis->type() == QEvent::WindowActivate || ereignis->type() == QEvent::Hide) {
+            if (ereignis->type() == QEvent::WindowActivate && !rahmen(fenster).isNull() && rahmen(fenster) != m_rahmen) {
+                m_rahmen = rahmen(fenster);
+                zentriere(fenster);
+            }
+            fenster->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    static QMargins rahmen(const QWidget *fenster)
+    {
+        return fenster->windowHandle() ? fenster->windowHandle()->frameMargins() : QMargins();
+    }
+    void zentriere(QWidget *fenster) const
+    {
+        const QScreen *bildschirm = QGuiApplication::primaryScreen();
+        if (!bildschirm)
+            return;
+        // The window exists by now: its geometry is the client area's.
+        const QPoint ecke = Fensterart::rahmenMitte(fenster->size(), m_rahmen, bildschirm->availableGeometry());
+        fenster->setGeometry(QRect(ecke + QPoint(m_rahmen.left(), m_rahmen.top()), fenster->size()));
+    }
+
+    QMargins m_rahmen;
+};
+
 } // namespace
 
 namespace Fensterart {
+
+QPoint rahmenMitte(const QSize &innen, const QMargins &rahmen, const QRect &flaeche)
+{
+    QRect aussen(QPoint(0, 0), innen.grownBy(rahmen));
+    aussen.moveCenter(flaeche.center());
+    return aussen.topLeft();
+}
 
 void ohneEsc(QWidget *fenster)
 {
@@ -106,12 +166,9 @@ void dialograhmen(QWidget *fenster, int breite, int hoehe, bool groesseFest)
 
 void zentriereAufBildschirm(QWidget *fenster)
 {
-    const QScreen *bildschirm = QGuiApplication::primaryScreen();
-    if (!bildschirm)
-        return;
-    QRect rahmen(QPoint(0, 0), fenster->size());
-    rahmen.moveCenter(bildschirm->availableGeometry().center());
-    fenster->move(rahmen.topLeft());
+    if (const QScreen *bildschirm = QGuiApplication::primaryScreen())
+        fenster->move(rahmenMitte(fenster->size(), QMargins(), bildschirm->availableGeometry()));
+    fenster->installEventFilter(new Zentrierer(fenster));
 }
 
 QPushButton *okKnopf(const QString &text, QWidget *parent)

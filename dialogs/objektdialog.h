@@ -103,9 +103,12 @@ void dialograhmen(QWidget *fenster, int breite, int hoehe, bool groesseFest = tr
 // button, as Esc has no cancel button to press.
 void ohneEsc(QWidget *fenster);
 
-// Where a window appears the first time: centred on the screen, or at a
-// given position. Afterwards it reappears where it was when it closed.
+// Where a window appears the first time: its frame centred on the screen.
+// Afterwards it reappears where it was when it closed.
 void zentriereAufBildschirm(QWidget *fenster);
+// The frame's top left corner that centres a frame around a client area of
+// `innen` in `flaeche`.
+QPoint rahmenMitte(const QSize &innen, const QMargins &rahmen, const QRect &flaeche);
 
 // Push buttons with pictures: a green tick for "OK" and "Schließen", a red
 // cross for "Abbrechen". "OK" stays the window's default button; Enter on a

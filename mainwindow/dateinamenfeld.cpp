@@ -27,12 +27,19 @@ QSize Dateinamenfeld::minimumSizeHint() const
     return {fontMetrics().horizontalAdvance(QChar(0x2026)) + rand, fontMetrics().height() + rand};
 }
 
+QRect Dateinamenfeld::textflaeche() const
+{
+    // As QLabel indents a text in a frame: by half an "x".
+    const int einzug = indent() >= 0 ? indent() : frameWidth() > 0 ? fontMetrics().horizontalAdvance(u'x') / 2 : 0;
+    return contentsRect().adjusted(margin() + einzug, margin(), -margin(), -margin());
+}
+
 QString Dateinamenfeld::gezeigt() const
 {
     // A line break in a file name would draw a second line.
     QString name = text();
     name.replace(QLatin1Char('\n'), QChar(0x21B5));
-    return fontMetrics().elidedText(name, Qt::ElideMiddle, contentsRect().width() - 2 * margin());
+    return fontMetrics().elidedText(name, Qt::ElideMiddle, textflaeche().width());
 }
 
 bool Dateinamenfeld::event(QEvent *ereignis)
@@ -47,6 +54,5 @@ void Dateinamenfeld::paintEvent(QPaintEvent *)
 {
     QPainter maler(this);
     drawFrame(&maler);
-    const QRect innen = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
-    style()->drawItemText(&maler, innen, int(alignment()), palette(), isEnabled(), gezeigt(), foregroundRole());
+    style()->drawItemText(&maler, textflaeche(), int(alignment()), palette(), isEnabled(), gezeigt(), foregroundRole());
 }

@@ -24,4 +24,7 @@ public:
 protected:
     bool event(QEvent *ereignis) override;
     void paintEvent(QPaintEvent *ereignis) override;
+
+private:
+    QRect textflaeche() const;
 };

@@ -661,15 +661,17 @@ void TestBildLink::aufbau()
 
 void TestBildLink::lage()
 {
-    // Centred on the screen at first; afterwards where it was left.
+    // Centred on the screen at first, the frame a window manager adds
+    // included; afterwards where it was left.
+    QCOMPARE(Fensterart::rahmenMitte(QSize(425, 225), QMargins(1, 20, 1, 1), QRect(0, 0, 1280, 1024)), QPoint(426, 389));
     Programm p;
     TFrmMarkwerk &f = *p.fenster;
     const QRect bildschirm = QGuiApplication::primaryScreen()->availableGeometry();
     for (QToolButton *knopf : {f.BtnBild, f.BtnLink}) {
         gui::beiModal([&](QWidget *w) {
-            QRect mitte(QPoint(), w->size());
+            QRect mitte(QPoint(), w->frameGeometry().size());
             mitte.moveCenter(bildschirm.center());
-            QCOMPARE(w->pos(), mitte.topLeft());
+            QCOMPARE(w->frameGeometry().topLeft(), mitte.topLeft());
             w->move(30, 40);
             QTest::keyClick(w, Qt::Key_Escape);
         });

@@ -196,9 +196,9 @@ void TestEinstellungsfenster::titelAufbau()
     // Centred at first; afterwards where it was left.
     const QRect bildschirm = QGuiApplication::primaryScreen()->availableGeometry();
     gui::beiModal([&](QWidget *w) {
-        QRect mitte(QPoint(), w->size());
+        QRect mitte(QPoint(), w->frameGeometry().size());
         mitte.moveCenter(bildschirm.center());
-        QCOMPARE(w->pos(), mitte.topLeft());
+        QCOMPARE(w->frameGeometry().topLeft(), mitte.topLeft());
         QTRY_COMPARE(QApplication::focusWidget(), t->EdtTitel);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), t->BtnSchliesen);
