@@ -232,6 +232,8 @@ Dateiwahl::Dateiwahl(QWidget *fenster, const QString &filter)
 
     Dateien->setSelectionMode(QAbstractItemView::SingleSelection);
     Dateien->setUniformItemSizes(true);
+    Fensterart::volleTexteAlsTipp(Verzeichnisse);
+    Fensterart::volleTexteAlsTipp(Dateien);
 
     const QStringList teile = filter.split(QLatin1Char('|'));
     for (qsizetype i = 0; i + 1 < teile.size(); i += 2)

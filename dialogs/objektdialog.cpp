@@ -5,13 +5,16 @@
 
 #include "win1252.h"
 
+#include <QAbstractItemView>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QToolTip>
 #include <QWindow>
 
 #include <limits>
@@ -133,9 +136,55 @@ private:
     QMargins m_rahmen;
 };
 
+// Shows the whole text of an entry that its view cuts off as its tooltip.
+class Volltext : public QObject
+{
+public:
+    explicit Volltext(QAbstractItemView *ansicht)
+        : QObject(ansicht)
+        , m_ansicht(ansicht)
+    {
+        ansicht->viewport()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *ereignis) override
+    {
+        if (ereignis->type() != QEvent::ToolTip)
+            return false;
+        const auto *hilfe = static_cast<QHelpEvent *>(ereignis);
+        const QModelIndex eintrag = m_ansicht->indexAt(hilfe->pos());
+        const QRect platz = m_ansicht->visualRect(eintrag).intersected(m_ansicht->viewport()->rect());
+        QStyleOptionViewItem option;
+        option.initFrom(m_ansicht);
+        option.rect = platz;
+        option.decorationSize = m_ansicht->iconSize();
+        option.widget = m_ansicht;
+        const QAbstractItemDelegate *delegat = m_ansicht->itemDelegateForIndex(eintrag);
+        QString text = eintrag.data().toString();
+        if (!eintrag.isValid() || !delegat || delegat->sizeHint(option, eintrag).width() <= platz.width()) {
+            QToolTip::hideText();
+            return true;
+        }
+        // A cell from a damaged file may hold a megabyte.
+        if (text.size() > 1000)
+            text = text.left(1000) + QChar(0x2026);
+        QToolTip::showText(hilfe->globalPos(), text, m_ansicht->viewport(), platz);
+        return true;
+    }
+
+private:
+    QAbstractItemView *const m_ansicht;
+};
+
 } // namespace
 
 namespace Fensterart {
+
+void volleTexteAlsTipp(QAbstractItemView *ansicht)
+{
+    new Volltext(ansicht);
+}
 
 QPoint rahmenMitte(const QSize &innen, const QMargins &rahmen, const QRect &flaeche)
 {

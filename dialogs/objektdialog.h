@@ -11,6 +11,7 @@
 #include <new>
 #include <string>
 
+class QAbstractItemView;
 class QLineEdit;
 class QPushButton;
 
@@ -115,6 +116,9 @@ QPoint rahmenMitte(const QSize &innen, const QMargins &rahmen, const QRect &flae
 // focused "Abbrechen" is "Abbrechen".
 QPushButton *okKnopf(const QString &text, QWidget *parent);
 QPushButton *abbrechenKnopf(QWidget *parent);
+
+// Shows an entry of the view whose text is cut off whole as its tooltip.
+void volleTexteAlsTipp(QAbstractItemView *ansicht);
 
 // Lets an edit field hold what a definition file can store: text of any
 // length, and only characters of the code page; any other shows as "?" as

@@ -120,6 +120,7 @@ TFrmTabelle::TFrmTabelle(QWidget *parent)
     GrdTabelle->setTabKeyNavigation(true);
     GrdTabelle->setWordWrap(false);
     GrdTabelle->setItemDelegate(new Zellendelegat(GrdTabelle));
+    Fensterart::volleTexteAlsTipp(GrdTabelle);
 
     BtnOk->setGeometry(296, 40, 121, 33);
     BtnAbbrechen->setGeometry(296, 80, 121, 33);

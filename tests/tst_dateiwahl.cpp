@@ -17,6 +17,7 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include <sys/stat.h>
@@ -142,7 +143,7 @@ private Q_SLOTS:
     void laufwerke();
     void laufwerkNichtLesbar();
     void pfadNichtSpeicherbar();
-    void deutscheOrdnung();
+    void deutscheOrdnungUndVollerName();
     void zuVieleMuster();
     void ordnerGesperrt_data();
     void ordnerGesperrt();
@@ -589,16 +590,27 @@ void TestDateiwahl::pfadNichtSpeicherbar()
     QCOMPARE(w.wert(), QDir::toNativeSeparators(dir.filePath(QStringLiteral("ä.png"))));
 }
 
-void TestDateiwahl::deutscheOrdnung()
+void TestDateiwahl::deutscheOrdnungUndVollerName()
 {
+    // Umlauts sort with their letters; a name cut off shows whole as a tip.
     QTemporaryDir dir;
-    for (const char *name : {"Zebra.bmp", "Über.bmp", "Ute.bmp", "Äpfel.bmp", "apfel.bmp"})
-        QVERIFY(hilfen::schreib(dir.filePath(QString::fromUtf8(name)), "x"));
+    const QString lang = QStringLiteral("Zebra mit einem Namen, der nicht in die Liste passt.bmp");
+    for (const QString &name : {QStringLiteral("Über.bmp"), QStringLiteral("Ute.bmp"), QStringLiteral("Äpfel.bmp"),
+                                QStringLiteral("apfel.bmp"), lang})
+        QVERIFY(hilfen::schreib(dir.filePath(name), "x"));
     Wirt f;
+    f.dialog.show();
     f.wahl->oeffneVerzeichnis(dir.path());
     QCOMPARE(dateien(*f.wahl), (QStringList{QStringLiteral("apfel.bmp"), QStringLiteral("Äpfel.bmp"),
-                                            QStringLiteral("Über.bmp"), QStringLiteral("Ute.bmp"),
-                                            QStringLiteral("Zebra.bmp")}));
+                                            QStringLiteral("Über.bmp"), QStringLiteral("Ute.bmp"), lang}));
+    const auto tipp = [&](int zeile) {
+        const QPoint punkt = f.wahl->Dateien->visualItemRect(f.wahl->Dateien->item(zeile)).center();
+        QHelpEvent hilfe(QEvent::ToolTip, punkt, f.wahl->Dateien->viewport()->mapToGlobal(punkt));
+        QApplication::sendEvent(f.wahl->Dateien->viewport(), &hilfe);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QCOMPARE(tipp(0), QString());
+    QCOMPARE(tipp(4), lang);
 }
 
 void TestDateiwahl::zuVieleMuster()

@@ -13,8 +13,10 @@
 #include "objektmodell.h"
 
 #include <QAbstractItemModelTester>
+#include <QAbstractProxyModel>
 #include <QAction>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QLabel>
 #include <QListView>
@@ -580,7 +582,15 @@ void TestHauptform::dateidialogeEchteFenster()
     tippe(d, &titel, &filter);
     QCOMPARE(echt.dateiOffnen(nullptr), std::optional<QString>(d));
 
-    gui::beiModal([](QWidget *w) { QTest::keyClick(w, Qt::Key_Escape); });
+    // Sizes in German, whatever the system's language.
+    gui::beiModal([&](QWidget *w) {
+        auto *dialog = qobject_cast<QFileDialog *>(w);
+        QVERIFY(dialog && dialog->proxyModel());
+        const auto *dateien = qobject_cast<QFileSystemModel *>(dialog->proxyModel()->sourceModel());
+        const QModelIndex groesse = dialog->proxyModel()->mapFromSource(dateien->index(d, 1));
+        QTRY_COMPARE(groesse.data().toString(), QLocale(QLocale::German).formattedDataSize(QFileInfo(d).size()));
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
     QCOMPARE(echt.dateiOffnen(nullptr), std::nullopt);
 
     // A name in a folder that does not exist is refused with a message; the
