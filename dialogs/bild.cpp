@@ -29,6 +29,7 @@ TFrmBild::TFrmBild(QWidget *parent)
     LblBeschreibung->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     EdtBeschreibung->setGeometry(96, 8, 321, 21);
     Fensterart::nurWin1252(EdtBeschreibung);
+    Fensterart::beschrifte(LblBeschreibung, EdtBeschreibung);
     LstDrive->setGeometry(8, 40, 137, 19);
     LstDir->setGeometry(8, 64, 137, 153);
     LstFilter->setGeometry(152, 40, 137, 21);

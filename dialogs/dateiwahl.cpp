@@ -234,6 +234,10 @@ Dateiwahl::Dateiwahl(QWidget *fenster, const QString &filter)
     Dateien->setUniformItemSizes(true);
     Fensterart::volleTexteAlsTipp(Verzeichnisse);
     Fensterart::volleTexteAlsTipp(Dateien);
+    Fensterart::benenne(Laufwerke, QStringLiteral("Laufwerk"));
+    Fensterart::benenne(Verzeichnisse, QStringLiteral("Verzeichnis"));
+    Fensterart::benenne(Filter, QStringLiteral("Dateityp"));
+    Fensterart::benenne(Dateien, QStringLiteral("Datei"));
 
     const QStringList teile = filter.split(QLatin1Char('|'));
     for (qsizetype i = 0; i + 1 < teile.size(); i += 2)

@@ -6,10 +6,12 @@
 #include "win1252.h"
 
 #include <QAbstractItemView>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -180,6 +182,22 @@ private:
 } // namespace
 
 namespace Fensterart {
+
+void beschrifte(QLabel *beschriftung, QWidget *feld)
+{
+    beschriftung->setBuddy(feld);
+    QString name = beschriftung->text();
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    feld->setAccessibleName(name);
+}
+
+void benenne(QWidget *feld, const QString &name)
+{
+    feld->setAccessibleName(name);
+    if (auto *auswahl = qobject_cast<QComboBox *>(feld))
+        auswahl->view()->setAccessibleName(name);
+}
 
 void volleTexteAlsTipp(QAbstractItemView *ansicht)
 {

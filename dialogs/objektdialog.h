@@ -12,6 +12,7 @@
 #include <string>
 
 class QAbstractItemView;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -116,6 +117,12 @@ QPoint rahmenMitte(const QSize &innen, const QMargins &rahmen, const QRect &flae
 // focused "Abbrechen" is "Abbrechen".
 QPushButton *okKnopf(const QString &text, QWidget *parent);
 QPushButton *abbrechenKnopf(QWidget *parent);
+
+// Gives a field the name of the label beside it, for a screen reader.
+void beschrifte(QLabel *beschriftung, QWidget *feld);
+// The name a screen reader reads for a control without a label; a combo
+// box's list of choices gets the same.
+void benenne(QWidget *feld, const QString &name);
 
 // Shows an entry of the view whose text is cut off whole as its tooltip.
 void volleTexteAlsTipp(QAbstractItemView *ansicht);

@@ -106,6 +106,8 @@ TFrmTabelle::TFrmTabelle(QWidget *parent)
     LblBeschreibung->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     EdtBeschreibung->setGeometry(96, 8, 321, 21);
     Fensterart::nurWin1252(EdtBeschreibung);
+    Fensterart::beschrifte(LblBeschreibung, EdtBeschreibung);
+    Fensterart::benenne(GrdTabelle, QStringLiteral("Zellen"));
 
     GrdTabelle->setGeometry(8, 40, 281, 177);
     GrdTabelle->horizontalHeader()->hide();
@@ -138,6 +140,10 @@ TFrmTabelle::TFrmTabelle(QWidget *parent)
     setTabOrder(BtnAbbrechen, BtnZeilen);
     setTabOrder(BtnZeilen, BtnSpalten);
     setzeStartfeld(EdtBeschreibung);
+
+    BtnZeilen->benenne(QStringLiteral("Zeilen"), QStringLiteral("Eine Zeile mehr"), QStringLiteral("Eine Zeile weniger"));
+    BtnSpalten->benenne(QStringLiteral("Spalten"), QStringLiteral("Eine Spalte mehr"),
+                        QStringLiteral("Eine Spalte weniger"));
 
     connect(BtnZeilen, &AufAbKnopf::geklickt, this, &TFrmTabelle::BtnZeilenClick);
     connect(BtnSpalten, &AufAbKnopf::geklickt, this, &TFrmTabelle::BtnSpaltenClick);

@@ -180,6 +180,8 @@ TFrmText::TFrmText(QWidget *parent)
     LblBeschreibung->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     EdtBeschreibung->setGeometry(96, 8, 321, 21);
     Fensterart::nurWin1252(EdtBeschreibung);
+    Fensterart::beschrifte(LblBeschreibung, EdtBeschreibung);
+    Fensterart::benenne(EdtText, QStringLiteral("Text"));
 
     EdtText->setGeometry(8, 40, 281, 177);
     auto *dokument = new QTextDocument(EdtText);

@@ -103,6 +103,7 @@ TFrmMarkwerk::TFrmMarkwerk(QWidget *parent)
     PnlButtons->setFixedHeight(41);
 
     LstMarkwerk->setModel(m_modell);
+    LstMarkwerk->setAccessibleName(QStringLiteral("Objekte"));
     // A view given the focus after a reset makes the first row current
     // without selecting it, and the first Down then selects the second.
     connect(m_modell, &QAbstractItemModel::modelReset, LstMarkwerk,
@@ -140,6 +141,7 @@ TFrmMarkwerk::TFrmMarkwerk(QWidget *parent)
     setCentralWidget(mitte);
 
     PnlStatus->setSizeGripEnabled(true);
+    PnlStatus->setAccessibleName(QStringLiteral("Dateiname"));
     PnlStatus->setFixedHeight(25);
     PnlStatus->addWidget(m_dateiname, 1);
     setStatusBar(PnlStatus);
@@ -177,6 +179,7 @@ QToolButton *TFrmMarkwerk::werkzeugknopf(const QString &bild, const QString &hin
     knopf->setIcon(QIcon(QStringLiteral(":/bilder/%1.svg").arg(bild)));
     knopf->setIconSize(QSize(21, 21));
     knopf->setToolTip(hinweis);
+    knopf->setAccessibleName(hinweis);
     knopf->setGeometry(x, 8, 25, 25);
     knopf->setFocusPolicy(Qt::NoFocus);
     return knopf;

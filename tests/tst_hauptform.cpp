@@ -13,6 +13,7 @@
 #include "objektmodell.h"
 
 #include <QAbstractItemModelTester>
+#include <QAccessible>
 #include <QAbstractProxyModel>
 #include <QAction>
 #include <QFileDialog>
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
+#include <QPainter>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -102,6 +104,8 @@ private Q_SLOTS:
     void pfeilNachLaden();
     void fokusInDialogen_data();
     void fokusInDialogen();
+    void jedesBedienelementHatNamen();
+    void bilderAufHellUndDunkel();
 };
 
 void TestHauptform::cleanup()
@@ -910,6 +914,52 @@ void TestHauptform::fokusInDialogen()
         einfuegen->click();
         QCOMPARE(f.Objekte().Anzahl(), i + 1);
         QCOMPARE(f.Objekte()[i].Beschreibung, std::string("x"));
+    }
+}
+
+void TestHauptform::jedesBedienelementHatNamen()
+{
+    // What a screen reader reaches in every window has a name to read out.
+    Programm p;
+    QStringList namenlos;
+    const std::function<void(QAccessibleInterface *, const QString &)> gehe = [&](QAccessibleInterface *i,
+                                                                                 const QString &fenster) {
+        static const QList<QAccessible::Role> bedienbar = {
+            QAccessible::PushButton, QAccessible::CheckBox, QAccessible::ComboBox, QAccessible::EditableText,
+            QAccessible::List,       QAccessible::Tree,     QAccessible::Table,    QAccessible::SpinBox,
+            QAccessible::ButtonMenu, QAccessible::StatusBar};
+        if (bedienbar.contains(i->role()) && i->text(QAccessible::Name).trimmed().isEmpty())
+            namenlos << fenster + QLatin1Char(':') + QString::fromLatin1(i->object()->metaObject()->className());
+        for (int k = 0; k < i->childCount(); ++k)
+            gehe(i->child(k), fenster);
+    };
+    QList<QWidget *> fenster{p.fenster.get()};
+    for (QDialog *d : p.fenster->findChildren<QDialog *>())
+        fenster << d;
+    for (QWidget *w : std::as_const(fenster))
+        gehe(QAccessible::queryAccessibleInterface(w), w->windowTitle());
+    QVERIFY2(namenlos.isEmpty(), qPrintable(namenlos.join(QLatin1Char('\n'))));
+}
+
+void TestHauptform::bilderAufHellUndDunkel()
+{
+    // Every picture stands out from a light and from a dark background.
+    for (const QString &name : QDir(QStringLiteral(":/bilder")).entryList()) {
+        for (const QColor grund : {QColor(Qt::white), QColor(45, 45, 48)}) {
+            QImage bild(21, 21, QImage::Format_RGB32);
+            bild.fill(grund);
+            QPainter(&bild).drawPixmap(0, 0, QIcon(QStringLiteral(":/bilder/") + name).pixmap(21, 21));
+            int deutlich = 0;
+            for (int y = 0; y < 21; ++y) {
+                for (int x = 0; x < 21; ++x) {
+                    const QColor c = bild.pixelColor(x, y);
+                    deutlich += std::max({std::abs(c.red() - grund.red()), std::abs(c.green() - grund.green()),
+                                          std::abs(c.blue() - grund.blue())})
+                                > 90;
+                }
+            }
+            QVERIFY2(deutlich >= 20, qPrintable(name + QLatin1Char(' ') + grund.name()));
+        }
     }
 }
 
