@@ -86,25 +86,32 @@ protected:
 class Umbruch : public QPlainTextDocumentLayout
 {
 public:
-    explicit Umbruch(QTextDocument *dokument)
+    // `ansicht`: the viewport whose width the field gives its lines. While
+    // it is hidden nothing is laid out: a text of megabytes would be laid
+    // out twice, once more when the window shows.
+    Umbruch(QTextDocument *dokument, QWidget *ansicht)
         : QPlainTextDocumentLayout(dokument)
+        , m_ansicht(ansicht)
     {
         connect(this, &QAbstractTextDocumentLayout::update, this, [this] {
-            for (QTextBlock absatz = document()->begin(); absatz.isValid(); absatz = absatz.next())
-                sicherstellen(absatz);
+            if (m_ansicht->isVisible())
+                alleSicherstellen();
         });
+        ansicht->installEventFilter(this);
     }
 
     void sicherstellen(const QTextBlock &absatz)
     {
         const QTextLayout *layout = absatz.layout();
-        if (layout->lineCount() == 0 || layout->textOption().wrapMode() != QTextOption::WrapAnywhere)
+        if (layout->lineCount() == 0 || layout->textOption().wrapMode() != EigeneArt)
             umbrechen(absatz);
     }
 
     void documentChanged(int von, int entfernt, int hinzu) override
     {
         QPlainTextDocumentLayout::documentChanged(von, entfernt, hinzu);
+        if (!m_ansicht->isVisible())
+            return;
         const int vorher = document()->lineCount();
         const QTextBlock ende = document()->findBlock(std::max(0, von + hinzu - 1));
         for (QTextBlock absatz = document()->findBlock(von); absatz.isValid(); absatz = absatz.next()) {
@@ -117,19 +124,42 @@ public:
         Q_EMIT update();
     }
 
+    // Where the field asks for a block's place, Qt's own rule would lay it
+    // out first.
+    QRectF blockBoundingRect(const QTextBlock &absatz) const override
+    {
+        const_cast<Umbruch *>(this)->sicherstellen(absatz);
+        return QPlainTextDocumentLayout::blockBoundingRect(absatz);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *ereignis) override
+    {
+        if (ereignis->type() == QEvent::Show) {
+            alleSicherstellen();
+            Q_EMIT documentSizeChanged(documentSize());
+        }
+        return false;
+    }
+
 private:
+    // Qt's rule breaks at blanks and after hyphens and slashes, and splits
+    // a word wider than the line; a line it ends after a hyphen or slash is
+    // then cut back to its last blank. Qt's own layouts of the field use
+    // another mode, so that they are told from these.
+    static constexpr QTextOption::WrapMode EigeneArt = QTextOption::WrapAtWordBoundaryOrAnywhere;
+
+    void alleSicherstellen()
+    {
+        for (QTextBlock absatz = document()->begin(); absatz.isValid(); absatz = absatz.next())
+            sicherstellen(absatz);
+    }
+
     void umbrechen(const QTextBlock &absatz)
     {
         QTextLayout *layout = absatz.layout();
-        // The width the field gives its lines is known only to Qt's own
-        // layout of a block.
-        if (layout->lineCount() == 0)
-            ensureBlockLayout(absatz);
-        if (layout->lineCount() == 0)
-            return;
-        const qreal breite = layout->lineAt(0).width();
         QTextOption option = document()->defaultTextOption();
-        option.setWrapMode(QTextOption::WrapAnywhere);
+        option.setWrapMode(EigeneArt);
         layout->setTextOption(option);
         // The layout's own text is empty for a block; it lays out the block's
         // text with what an input method is composing.
@@ -137,6 +167,7 @@ private:
         if (!layout->preeditAreaText().isEmpty())
             text.insert(layout->preeditAreaPosition(), layout->preeditAreaText());
         const qreal rand = document()->documentMargin();
+        const qreal breite = m_ansicht->width() - 2 * rand;
         const auto leer = [&text](int i) { return text.at(i) == u' ' || text.at(i) == u'\t'; };
         qreal hoehe = 0;
         layout->beginLayout();
@@ -163,6 +194,8 @@ private:
         layout->endLayout();
         QTextBlock(absatz).setLineCount(absatz.isVisible() ? layout->lineCount() : 0);
     }
+
+    QWidget *const m_ansicht;
 };
 
 } // namespace
@@ -185,10 +218,10 @@ TFrmText::TFrmText(QWidget *parent)
 
     EdtText->setGeometry(8, 40, 281, 177);
     auto *dokument = new QTextDocument(EdtText);
-    dokument->setDocumentLayout(new Umbruch(dokument));
+    dokument->setDocumentLayout(new Umbruch(dokument, EdtText->viewport()));
     EdtText->setDocument(dokument);
     EdtText->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    EdtText->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    EdtText->setWordWrapMode(QTextOption::WordWrap);
     EdtText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     EdtText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Tab goes on to the buttons; Enter starts a new line.
