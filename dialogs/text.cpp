@@ -221,6 +221,7 @@ TFrmText::TFrmText(QWidget *parent)
     dokument->setDocumentLayout(new Umbruch(dokument, EdtText->viewport()));
     EdtText->setDocument(dokument);
     EdtText->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // Only Qt's own layouts use this mode; what is shown is Umbruch's.
     EdtText->setWordWrapMode(QTextOption::WordWrap);
     EdtText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     EdtText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
