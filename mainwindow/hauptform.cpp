@@ -43,14 +43,6 @@ std::string dateipfad(const QString &name)
     return QFile::encodeName(name).toStdString();
 }
 
-// Relative picture paths of a document start from its definition file's
-// folder, as a browser takes them from the page's; without a file, from the
-// working folder.
-QString bezugsordner(const QString &dateiname)
-{
-    return dateiname == TFrmMarkwerk::KeinDateiname ? QDir::currentPath() : QFileInfo(dateiname).absolutePath();
-}
-
 // The settings as the two settings windows hold them.
 class Fenstereinstellungen : public Dokumenteinstellungen
 {
@@ -71,6 +63,14 @@ private:
     TFrmTitel *const m_titel;
     TFrmHintergrund *const m_hintergrund;
 };
+
+// Relative picture paths of a document start from its definition file's
+// folder, as a browser takes them from the page's; without a file, from the
+// working folder.
+QString bezugsordner(const QString &dateiname)
+{
+    return dateiname == TFrmMarkwerk::KeinDateiname ? QDir::currentPath() : QFileInfo(dateiname).absolutePath();
+}
 
 } // namespace
 
