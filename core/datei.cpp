@@ -53,6 +53,17 @@ bool istVerzeichnis(const std::string &pfad)
     return ::stat(pfad.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// A folder removed while it is still a working folder refuses new files
+// with EPERM or ENOENT, as the file system has it; either way the folder
+// is missing.
+[[noreturn]] void anlegefehler(const std::string &verzeichnis, int err)
+{
+    struct stat st;
+    if (::stat(verzeichnis.c_str(), &st) == 0 ? st.st_nlink == 0 : errno == ENOENT || errno == ENOTDIR)
+        throw EAFehler(3);
+    schreibfehler(err);
+}
+
 // The lowest byte of each little-endian 32-bit record.
 void schmaelern(const unsigned char *quelle, char *ziel, std::size_t anzahl)
 {
@@ -508,7 +519,7 @@ Sicherungsdatei::Sicherungsdatei(const std::string &dateiname, Sonderziel sonder
         // A folder closed to the user may still hold a file the user can
         // write: that file is then written in place.
         if (!m_vorhanden || (fehler != EACCES && fehler != EPERM))
-            schreibfehler(fehler);
+            anlegefehler(verzeichnis, fehler);
         m_fd = ::memfd_create("markwerk", MFD_CLOEXEC);
         if (m_fd < 0)
             schreibfehler(fehler);

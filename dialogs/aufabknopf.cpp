@@ -43,6 +43,13 @@ void AufAbKnopf::setzePosition(int position)
     m_position = std::clamp(position, m_minimum, m_maximum);
 }
 
+void AufAbKnopf::benenne(const QString &name, const QString &auf, const QString &ab)
+{
+    setAccessibleName(name);
+    BtnAuf->setAccessibleName(auf);
+    BtnAb->setAccessibleName(ab);
+}
+
 void AufAbKnopf::auf()
 {
     schritt(1);

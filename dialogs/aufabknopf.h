@@ -24,6 +24,9 @@ public:
     // Sets the position from code, held within the limits; sends nothing.
     void setzePosition(int position);
 
+    // Names the control and its two arrows for a screen reader.
+    void benenne(const QString &name, const QString &auf, const QString &ab);
+
     // One step, as a click on that arrow makes it.
     void auf();
     void ab();

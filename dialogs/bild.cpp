@@ -29,6 +29,7 @@ TFrmBild::TFrmBild(QWidget *parent)
     LblBeschreibung->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     EdtBeschreibung->setGeometry(96, 8, 321, 21);
     Fensterart::nurWin1252(EdtBeschreibung);
+    Fensterart::beschrifte(LblBeschreibung, EdtBeschreibung);
     LstDrive->setGeometry(8, 40, 137, 19);
     LstDir->setGeometry(8, 64, 137, 153);
     LstFilter->setGeometry(152, 40, 137, 21);
@@ -42,7 +43,7 @@ TFrmBild::TFrmBild(QWidget *parent)
     setTabOrder(LstFilter, LstFile);
     setTabOrder(LstFile, BtnOk);
     setTabOrder(BtnOk, BtnAbbrechen);
-    EdtBeschreibung->setFocus();
+    setzeStartfeld(EdtBeschreibung);
 
     Fensterart::zentriereAufBildschirm(this);
 }
@@ -50,11 +51,14 @@ TFrmBild::TFrmBild(QWidget *parent)
 void TFrmBild::fuerEinfuegen()
 {
     EdtBeschreibung->clear();
+    // A path kept from an edit may be relative to another document.
+    Wahl->vergiss();
 }
 
 void TFrmBild::fuellen(const std::string &beschreibung, const std::string &daten)
 {
     EdtBeschreibung->setText(Win1252::zuText(beschreibung));
+    Wahl->vergiss();
     Wahl->anwenden(Win1252::zuText(daten));
 }
 
@@ -65,5 +69,5 @@ std::string TFrmBild::beschreibung() const
 
 std::string TFrmBild::daten() const
 {
-    return Win1252::zuBytes(Wahl->wert());
+    return Win1252::zuBytes(Wahl->ergebnis());
 }

@@ -23,7 +23,8 @@ public:
 
     void fuerEinfuegen() override;
     // Moves the picker to the image's file; throws when its folder or the
-    // file is gone, before the dialog is shown.
+    // file is gone, before the dialog is shown. Until the user chooses
+    // another file, OK hands back the path exactly as it was stored.
     void fuellen(const std::string &beschreibung, const std::string &daten) override;
 
     QLabel *const LblBeschreibung;

@@ -8,21 +8,25 @@
 #include "win1252.h"
 
 #include <QApplication>
+#include <QCollator>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QSet>
 #include <QStorageInfo>
 #include <QStyle>
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <cerrno>
+#include <vector>
 
 #ifdef Q_OS_UNIX
-#include <cerrno>
 #include <dirent.h>
+#include <sys/stat.h>
 #endif
 
 namespace {
@@ -74,14 +78,37 @@ bool passt(QStringView name, QStringView muster)
     return m == muster.size();
 }
 
-// Alphabetical without regard to letter case; names that differ only in case
-// (two files on Linux) keep a fixed order.
+// In German alphabetical order (an umlaut beside its plain letter) without
+// regard to letter case; names that differ only in case (two files on Linux)
+// keep a fixed order.
 void sortiere(QStringList &namen)
 {
-    std::sort(namen.begin(), namen.end(), [](const QString &a, const QString &b) {
-        const int c = a.compare(b, Qt::CaseInsensitive);
+    QCollator ordnung(QLocale(QLocale::German, QLocale::Germany));
+    ordnung.setCaseSensitivity(Qt::CaseInsensitive);
+    std::sort(namen.begin(), namen.end(), [&ordnung](const QString &a, const QString &b) {
+        const int c = ordnung.compare(a, b);
         return c != 0 ? c < 0 : a < b;
     });
+}
+
+enum class Art { Datei, Ordner, Anderes, Fehlt };
+
+// What a path names. For nothing, `fehler` says why: a folder on the way that
+// may not be entered is another fault than a missing name.
+Art artVon(const QString &pfad, int &fehler)
+{
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::stat(QFile::encodeName(pfad).constData(), &st) != 0) {
+        fehler = errno;
+        return Art::Fehlt;
+    }
+    return S_ISREG(st.st_mode) ? Art::Datei : S_ISDIR(st.st_mode) ? Art::Ordner : Art::Anderes;
+#else
+    const QFileInfo info(pfad);
+    fehler = ENOENT;
+    return !info.exists() ? Art::Fehlt : info.isFile() ? Art::Datei : info.isDir() ? Art::Ordner : Art::Anderes;
+#endif
 }
 
 // Whether a directory can be listed; the error names why not. On Unix the
@@ -115,6 +142,72 @@ QString verbinde(const QString &verzeichnis, const QString &name)
 
 } // namespace
 
+// A mask read once, for all the names of a directory. A mask from a damaged
+// file may hold a hundred thousand patterns; names without a wildcard are
+// looked up, and "*" followed by a plain text by the endings of each name,
+// so only the rest is tried pattern by pattern.
+class Dateiwahl::Muster
+{
+public:
+    // `genau`: the mask is one file name, wildcards and ";" included.
+    Muster(const QString &maske, bool genau)
+    {
+        if (genau) {
+            m_namen.insert(maske.toCaseFolded());
+            return;
+        }
+        QSet<QString> andere;
+        for (const QString &teil : maske.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            const QString m = teil.trimmed().toCaseFolded();
+            const QString endung = m.mid(1);
+            if (m.isEmpty()) {
+                continue;
+            } else if (m == u"*.*") {
+                m_alle = true;
+            } else if (!hatJoker(m)) {
+                m_namen.insert(m);
+            } else if (m.startsWith(QLatin1Char('*')) && !hatJoker(endung)) {
+                if (std::find(m_laengen.begin(), m_laengen.end(), endung.size()) == m_laengen.end())
+                    m_laengen.push_back(endung.size());
+                m_endungen.insert(endung);
+            } else if (!andere.contains(m)) {
+                andere.insert(m);
+                m_andere << m;
+            }
+        }
+    }
+
+    // The patterns that are tried one by one for every name: beyond a few,
+    // a mask only comes from a damaged file, and listing a directory would
+    // take seconds.
+    qsizetype einzeln() const { return m_andere.size(); }
+    static constexpr qsizetype HoechstensEinzeln = 100;
+
+    // Hidden files show only for a pattern that names them.
+    bool passt(const QString &name, bool versteckt) const
+    {
+        const QString n = name.toCaseFolded();
+        if (m_namen.contains(n))
+            return true;
+        if (versteckt)
+            return false;
+        if (m_alle)
+            return true;
+        for (const qsizetype laenge : m_laengen) {
+            if (laenge <= n.size() && m_endungen.contains(n.right(laenge)))
+                return true;
+        }
+        return std::any_of(m_andere.cbegin(), m_andere.cend(), [&n](const QString &m) { return ::passt(n, m); });
+    }
+
+private:
+    QSet<QString> m_namen;
+    QSet<QString> m_endungen;
+    std::vector<qsizetype> m_laengen;
+    QStringList m_andere;
+    bool m_alle = false;
+};
+
 Dateiwahl::Dateiwahl(QWidget *fenster, const QString &filter)
     : QObject(fenster)
     , Laufwerke(new QComboBox(fenster))
@@ -139,11 +232,18 @@ Dateiwahl::Dateiwahl(QWidget *fenster, const QString &filter)
 
     Dateien->setSelectionMode(QAbstractItemView::SingleSelection);
     Dateien->setUniformItemSizes(true);
+    Fensterart::volleTexteAlsTipp(Verzeichnisse);
+    Fensterart::volleTexteAlsTipp(Dateien);
+    Fensterart::benenne(Laufwerke, QStringLiteral("Laufwerk"));
+    Fensterart::benenne(Verzeichnisse, QStringLiteral("Verzeichnis"));
+    Fensterart::benenne(Filter, QStringLiteral("Dateityp"));
+    Fensterart::benenne(Dateien, QStringLiteral("Datei"));
 
     const QStringList teile = filter.split(QLatin1Char('|'));
     for (qsizetype i = 0; i + 1 < teile.size(); i += 2)
         Filter->addItem(teile[i], teile[i + 1]);
     m_maske = Filter->count() > 0 ? Filter->itemData(0).toString() : QStringLiteral("*.*");
+    m_muster = std::make_unique<const Muster>(m_maske, false);
 
     fuelleLaufwerke();
     m_letztesVerzeichnis.insert(laufwerkVon(m_verzeichnis), m_verzeichnis);
@@ -159,8 +259,13 @@ Dateiwahl::Dateiwahl(QWidget *fenster, const QString &filter)
             [this](int index) { setzeMaske(Filter->itemData(index).toString()); });
     connect(Verzeichnisse, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem *eintrag) { sicher([&] { oeffne(eintrag); }); });
-    connect(Dateien, &QListWidget::itemSelectionChanged, this, &Dateiwahl::pruefeAuswahl);
+    connect(Dateien, &QListWidget::itemSelectionChanged, this, [this] {
+        m_behalten.reset();
+        pruefeAuswahl();
+    });
 }
+
+Dateiwahl::~Dateiwahl() = default;
 
 void Dateiwahl::pruefeAuswahl()
 {
@@ -225,7 +330,7 @@ void Dateiwahl::keineAuswahl()
 
 void Dateiwahl::anwenden(const QString &pfad)
 {
-    if (pfad.isEmpty() || gleicherName(QDir::fromNativeSeparators(pfad), QDir::fromNativeSeparators(wert())))
+    if (pfad.isEmpty())
         return;
 
     // Split into directory and name, and check both before anything moves.
@@ -233,49 +338,93 @@ void Dateiwahl::anwenden(const QString &pfad)
     const qsizetype trenner = p.lastIndexOf(QLatin1Char('/'));
     QString verzeichnis = trenner < 0 ? QString() : p.left(trenner + 1);
     QString name = trenner < 0 ? p : p.mid(trenner + 1);
-    // A relative path is taken from the picker's own directory, which is where
-    // the working directory would be if the picker followed it.
-    verzeichnis = QDir::cleanPath(QDir(m_verzeichnis).absoluteFilePath(verzeichnis));
-    if (!QFileInfo(verzeichnis).isDir())
-        throw EAFehler(3);
-    if (!name.isEmpty() && !hatJoker(name)) {
-        const QFileInfo eintrag(verbinde(verzeichnis, name));
-        if (!eintrag.isFile()) {
-            // Not a file: it must be a sub-directory, which becomes the place.
-            if (!eintrag.isDir())
-                throw EAFehler(3);
-            verzeichnis = QDir::cleanPath(eintrag.absoluteFilePath());
+    const QString bezug = m_bezugsordner.isEmpty() ? m_verzeichnis : m_bezugsordner;
+    verzeichnis = QDir::cleanPath(QDir(bezug).absoluteFilePath(verzeichnis));
+    const QString jetzt = QDir::fromNativeSeparators(wert());
+    if (!jetzt.isEmpty() && gleicherName(QDir::cleanPath(verbinde(verzeichnis, name)), jetzt)) {
+        m_behalten = pfad;
+        return;
+    }
+
+    int fehler = 0;
+    const Art ort = artVon(verzeichnis, fehler);
+    if (ort != Art::Ordner)
+        throw ort == Art::Fehlt ? EAFehler::ausErrno(fehler, false) : EAFehler(3);
+    bool datei = false;
+    if (!name.isEmpty()) {
+        // A name that names something is taken as that name: "stern*.bmp"
+        // and "semi;colon.bmp" are legal file names.
+        const Art art = artVon(verbinde(verzeichnis, name), fehler);
+        if (art == Art::Datei) {
+            datei = true;
+        } else if (art == Art::Ordner) {
+            verzeichnis = QDir::cleanPath(verbinde(verzeichnis, name));
             name.clear();
+        } else if (art == Art::Anderes) {
+            throw EAFehler(3);
+        } else if (!hatJoker(name) || fehler == EACCES) {
+            throw EAFehler::ausErrno(fehler, false);
         }
+    }
+    std::unique_ptr<const Muster> maske;
+    if (!name.isEmpty() && !datei) {
+        maske = std::make_unique<const Muster>(name, false);
+        if (maske->einzeln() > Muster::HoechstensEinzeln)
+            throw Fehler(QStringLiteral("Die Dateimaske enthält %1 Muster mit Platzhaltern; Markwerk kann höchstens "
+                                        "%2 davon anwenden")
+                             .arg(maske->einzeln())
+                             .arg(Muster::HoechstensEinzeln)
+                             .toStdString());
     }
     if (!gleicherName(verzeichnis, m_verzeichnis))
         pruefeLesbar(verzeichnis, false);
 
     setzeVerzeichnis(verzeichnis);
-    if (hatJoker(name)) {
-        setzeMaske(name);
-        return;
-    }
-    if (name.isEmpty())
-        return;
-    const auto suche = [&]() -> QListWidgetItem * {
-        for (int i = 0; i < Dateien->count(); ++i) {
-            if (gleicherName(Dateien->item(i)->text(), name))
-                return Dateien->item(i);
+    if (maske) {
+        m_maske = name;
+        m_muster = std::move(maske);
+        ladeDateien();
+    } else if (datei) {
+        const auto suche = [&]() -> QListWidgetItem * {
+            for (int i = 0; i < Dateien->count(); ++i) {
+                if (gleicherName(Dateien->item(i)->text(), name))
+                    return Dateien->item(i);
+            }
+            return nullptr;
+        };
+        QListWidgetItem *eintrag = suche();
+        if (!eintrag) {
+            // The mask hides the file: the name itself becomes the mask. The
+            // filter box keeps its choice.
+            setzeNamensmaske(name);
+            eintrag = suche();
         }
-        return nullptr;
-    };
-    QListWidgetItem *eintrag = suche();
-    if (!eintrag) {
-        // The mask hides the file: the name itself becomes the mask. The
-        // filter box keeps its choice.
-        setzeMaske(name);
-        eintrag = suche();
+        if (eintrag) {
+            Dateien->setCurrentItem(eintrag);
+            Dateien->scrollToItem(eintrag);
+        }
     }
-    if (eintrag) {
-        Dateien->setCurrentItem(eintrag);
-        Dateien->scrollToItem(eintrag);
-    }
+    m_behalten = pfad;
+}
+
+void Dateiwahl::setzeBezugsordner(const QString &ordner)
+{
+    m_bezugsordner = QDir::cleanPath(QDir::fromNativeSeparators(ordner));
+}
+
+QString Dateiwahl::ergebnis() const
+{
+    return m_behalten.value_or(wert());
+}
+
+void Dateiwahl::behalte(const QString &pfad)
+{
+    m_behalten = pfad;
+}
+
+void Dateiwahl::vergiss()
+{
+    m_behalten.reset();
 }
 
 // ------------------------------------------------------------ the user's choices
@@ -318,6 +467,14 @@ void Dateiwahl::waehleLaufwerk(int index)
 void Dateiwahl::setzeMaske(const QString &maske)
 {
     m_maske = maske;
+    m_muster = std::make_unique<const Muster>(maske, false);
+    ladeDateien();
+}
+
+void Dateiwahl::setzeNamensmaske(const QString &name)
+{
+    m_maske = name;
+    m_muster = std::make_unique<const Muster>(name, true);
     ladeDateien();
 }
 
@@ -453,24 +610,11 @@ void Dateiwahl::ladeVerzeichnisse()
 
 void Dateiwahl::ladeDateien()
 {
-    QStringList muster;
-    for (const QString &m : m_maske.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        if (!m.trimmed().isEmpty())
-            muster << m.trimmed();
-    }
-
     QStringList namen;
     const QFileInfoList eintraege = QDir(m_verzeichnis).entryInfoList(QDir::Files | QDir::Hidden, QDir::NoSort);
     for (const QFileInfo &info : eintraege) {
-        const QString name = info.fileName();
-        for (const QString &m : std::as_const(muster)) {
-            // Hidden files are left out, unless the mask names one exactly
-            // (a path applied to the picker that points at one).
-            if (passt(name, m) && (!info.isHidden() || !hatJoker(m))) {
-                namen << name;
-                break;
-            }
-        }
+        if (m_muster->passt(info.fileName(), info.isHidden()))
+            namen << info.fileName();
     }
     sortiere(namen);
 
@@ -478,4 +622,5 @@ void Dateiwahl::ladeDateien()
     Dateien->clear();
     Dateien->addItems(namen);
     keineAuswahl();
+    m_behalten.reset();
 }

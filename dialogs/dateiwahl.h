@@ -7,6 +7,9 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+#include <optional>
+
 class QComboBox;
 class QListWidget;
 class QTreeWidget;
@@ -31,6 +34,7 @@ public:
     // separated by "|"; the first pair is chosen at start. The picker starts
     // in the process's working directory.
     Dateiwahl(QWidget *fenster, const QString &filter);
+    ~Dateiwahl() override;
 
     QComboBox *const Laufwerke;
     QTreeWidget *const Verzeichnisse;
@@ -41,11 +45,26 @@ public:
     // is selected.
     QString wert() const;
 
-    // Moves to a path's directory and selects its file. A name with "*" or
-    // "?" becomes the mask; a name that is a sub-directory is entered. Throws
-    // EAFehler(3) when the directory, or the file and a sub-directory of that
-    // name, do not exist; the picker is then unchanged.
+    // Moves to a path's directory and selects its file. A name that names an
+    // existing file selects exactly that file, whatever characters it holds;
+    // a name that is a sub-directory is entered; only a name that names
+    // nothing and holds "*" or "?" becomes the mask. Throws EAFehler when the
+    // directory, or the file and a sub-directory of that name, do not exist
+    // (3) or may not be entered (5); the picker is then unchanged.
     void anwenden(const QString &pfad);
+
+    // The folder a relative path is taken from; without one, the picker's
+    // own directory.
+    void setzeBezugsordner(const QString &ordner);
+
+    // The path to store for the choice: the path last applied, exactly as
+    // it was given (relative, a mask, or naming a file that has gone),
+    // while the choice has not changed since; else the value.
+    QString ergebnis() const;
+    // Keeps a path as the result without applying it, until the choice
+    // changes.
+    void behalte(const QString &pfad);
+    void vergiss();
 
     // The current directory, native.
     QString verzeichnis() const;
@@ -67,6 +86,8 @@ protected:
     bool eventFilter(QObject *objekt, QEvent *ereignis) override;
 
 private:
+    class Muster;
+
     // Runs a user's choice; an error is shown, never passed on to Qt.
     template<typename Handlung>
     void sicher(Handlung &&handlung);
@@ -79,6 +100,8 @@ private:
     void setzeVerzeichnis(const QString &verzeichnis);
     void ladeVerzeichnisse();
     void ladeDateien();
+    // Lists exactly the file of that name, wildcards and ";" included.
+    void setzeNamensmaske(const QString &name);
     void oeffne(const QTreeWidgetItem *eintrag);
     // Refuses a file whose path a definition file could not hold.
     void pruefeAuswahl();
@@ -86,6 +109,9 @@ private:
     QWidget *const m_fenster;
     QString m_verzeichnis; // absolute, with "/" separators
     QString m_maske;
+    std::unique_ptr<const Muster> m_muster;
+    QString m_bezugsordner;
+    std::optional<QString> m_behalten;
     // Each drive's last directory, where choosing the drive returns to.
     QHash<QString, QString> m_letztesVerzeichnis;
 };

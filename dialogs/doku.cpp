@@ -24,6 +24,7 @@ TFrmTitel::TFrmTitel(QWidget *parent)
     LblTitel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     EdtTitel->setGeometry(96, 8, 321, 21);
     Fensterart::nurWin1252(EdtTitel);
+    Fensterart::beschrifte(LblTitel, EdtTitel);
     BtnSchliesen->setGeometry(296, 40, 121, 33);
     BtnSchliesen->setDefault(true);
     setTabOrder(EdtTitel, BtnSchliesen);

@@ -105,6 +105,7 @@ TFrmHilfe::TFrmHilfe(QWidget *parent)
 
     EdtHilfe->setGeometry(8, 8, 417, 321);
     EdtHilfe->setReadOnly(true);
+    Fensterart::benenne(EdtHilfe, QStringLiteral("Hilfe"));
     // Read-only, but the keyboard still scrolls and selects.
     EdtHilfe->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     EdtHilfe->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -63,17 +63,23 @@ void TFrmHintergrund::setzeHintergrundAktiv(bool aktiv)
 
 std::string TFrmHintergrund::Hintergrundpfad() const
 {
-    return Win1252::zuBytes(Wahl->wert());
+    return Win1252::zuBytes(Wahl->ergebnis());
 }
 
 void TFrmHintergrund::wendeHintergrundpfadAn(const std::string &pfad)
 {
+    if (pfad.empty()) {
+        Wahl->vergiss();
+        return;
+    }
     try {
         Wahl->anwenden(Win1252::zuText(pfad));
     } catch (const Fehler &) {
-        // The document names a picture that has gone: rather no background
-        // than some other file that happens to be selected.
+        // The document names a picture that cannot be chosen here (gone, or
+        // on a drive not mounted now): no other file may take its place, and
+        // its path stays the document's until the user chooses anew.
         Wahl->keineAuswahl();
+        Wahl->behalte(Win1252::zuText(pfad));
         throw;
     }
 }
@@ -86,6 +92,8 @@ void TFrmHintergrund::BtnSchliesenClick()
 void TFrmHintergrund::ChkAktivierenClick()
 {
     const bool an = ChkAktivieren->isChecked();
+    if (!an)
+        Wahl->vergiss();
     LstLaufwerk->setEnabled(an);
     LstVerzeichnis->setEnabled(an);
     LstDatei->setEnabled(an);

@@ -28,11 +28,13 @@ public:
     bool HintergrundAktiv() const;
     // Changing the state runs ChkAktivierenClick, as a click does.
     void setzeHintergrundAktiv(bool aktiv);
-    // The file selected in the picker, empty when none is.
+    // The path last applied, exactly as it came, until the user unticks
+    // the box or chooses in the picker; then the file selected in the
+    // picker, empty when none is.
     std::string Hintergrundpfad() const;
     // Moves the picker to the file and selects it. When the file or its
     // folder is gone, the picker keeps its place with no file selected,
-    // and the error is passed on.
+    // the path stays the background, and the error is passed on.
     void wendeHintergrundpfadAn(const std::string &pfad);
 
     void BtnSchliesenClick();

@@ -27,13 +27,15 @@ TFrmLink::TFrmLink(QWidget *parent)
     EdtAdresse->setGeometry(96, 32, 321, 21);
     Fensterart::nurWin1252(EdtBeschreibung);
     Fensterart::nurWin1252(EdtAdresse);
+    Fensterart::beschrifte(LblBeschreibung, EdtBeschreibung);
+    Fensterart::beschrifte(LblAdresse, EdtAdresse);
     BtnOk->setGeometry(296, 64, 121, 33);
     BtnAbbrechen->setGeometry(296, 104, 121, 33);
 
     setTabOrder(EdtBeschreibung, EdtAdresse);
     setTabOrder(EdtAdresse, BtnOk);
     setTabOrder(BtnOk, BtnAbbrechen);
-    EdtBeschreibung->setFocus();
+    setzeStartfeld(EdtBeschreibung);
 
     Fensterart::zentriereAufBildschirm(this);
 }

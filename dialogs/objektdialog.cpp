@@ -5,13 +5,19 @@
 
 #include "win1252.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QToolTip>
+#include <QWindow>
 
 #include <limits>
 
@@ -27,7 +33,17 @@ Objektdialog::Objektdialog(QWidget *parent)
 
 void Objektdialog::zeigeModal()
 {
+    // Else the focus stays on the button last pressed: typing would go
+    // nowhere, and Enter would add an empty object.
+    if (m_startfeld)
+        m_startfeld->setFocus();
     exec();
+}
+
+void Objektdialog::setzeStartfeld(QWidget *feld)
+{
+    m_startfeld = feld;
+    feld->setFocus();
 }
 
 void Objektdialog::BtnOkClick()
@@ -70,9 +86,130 @@ protected:
     }
 };
 
+// Centres a window's frame at its first showing. Its frame's size is known
+// once a window manager has framed it; until then it is taken to be the
+// frame of the window it belongs to, which is already on the screen, and
+// corrected when the window becomes active.
+class Zentrierer : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *objekt, QEvent *ereignis) override
+    {
+        auto *fenster = qobject_cast<QWidget *>(objekt);
+        if (!fenster)
+            return false;
+        if (ereignis->type() == QEvent::Show) {
+            m_rahmen = rahmen(fenster);
+            if (m_rahmen.isNull()) {
+                const QWidget *eigner = fenster->parentWidget() ? fenster->parentWidget()->window() : nullptr;
+                if (eigner && eigner->windowHandle())
+                    m_rahmen = eigner->windowHandle()->frameMargins();
+            }
+            zentriere(fenster);
+        } else if (ereignis->type() == QEvent::WindowActivate || ereignis->type() == QEvent::Hide) {
+            if (ereignis->type() == QEvent::WindowActivate && !rahmen(fenster).isNull() && rahmen(fenster) != m_rahmen) {
+                m_rahmen = rahmen(fenster);
+                zentriere(fenster);
+            }
+            fenster->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    static QMargins rahmen(const QWidget *fenster)
+    {
+        return fenster->windowHandle() ? fenster->windowHandle()->frameMargins() : QMargins();
+    }
+    void zentriere(QWidget *fenster) const
+    {
+        const QScreen *bildschirm = QGuiApplication::primaryScreen();
+        if (!bildschirm)
+            return;
+        // The window exists by now: its geometry is the client area's.
+        const QPoint ecke = Fensterart::rahmenMitte(fenster->size(), m_rahmen, bildschirm->availableGeometry());
+        fenster->setGeometry(QRect(ecke + QPoint(m_rahmen.left(), m_rahmen.top()), fenster->size()));
+    }
+
+    QMargins m_rahmen;
+};
+
+// Shows the whole text of an entry that its view cuts off as its tooltip.
+class Volltext : public QObject
+{
+public:
+    explicit Volltext(QAbstractItemView *ansicht)
+        : QObject(ansicht)
+        , m_ansicht(ansicht)
+    {
+        ansicht->viewport()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *ereignis) override
+    {
+        if (ereignis->type() != QEvent::ToolTip)
+            return false;
+        const auto *hilfe = static_cast<QHelpEvent *>(ereignis);
+        const QModelIndex eintrag = m_ansicht->indexAt(hilfe->pos());
+        const QRect platz = m_ansicht->visualRect(eintrag).intersected(m_ansicht->viewport()->rect());
+        QStyleOptionViewItem option;
+        option.initFrom(m_ansicht);
+        option.rect = platz;
+        option.decorationSize = m_ansicht->iconSize();
+        option.widget = m_ansicht;
+        const QAbstractItemDelegate *delegat = m_ansicht->itemDelegateForIndex(eintrag);
+        QString text = eintrag.data().toString();
+        if (!eintrag.isValid() || !delegat || delegat->sizeHint(option, eintrag).width() <= platz.width()) {
+            QToolTip::hideText();
+            return true;
+        }
+        // A cell from a damaged file may hold a megabyte.
+        if (text.size() > 1000)
+            text = text.left(1000) + QChar(0x2026);
+        QToolTip::showText(hilfe->globalPos(), text, m_ansicht->viewport(), platz);
+        return true;
+    }
+
+private:
+    QAbstractItemView *const m_ansicht;
+};
+
 } // namespace
 
 namespace Fensterart {
+
+void beschrifte(QLabel *beschriftung, QWidget *feld)
+{
+    beschriftung->setBuddy(feld);
+    QString name = beschriftung->text();
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    feld->setAccessibleName(name);
+}
+
+void benenne(QWidget *feld, const QString &name)
+{
+    feld->setAccessibleName(name);
+    if (auto *auswahl = qobject_cast<QComboBox *>(feld))
+        auswahl->view()->setAccessibleName(name);
+}
+
+void volleTexteAlsTipp(QAbstractItemView *ansicht)
+{
+    new Volltext(ansicht);
+}
+
+QPoint rahmenMitte(const QSize &innen, const QMargins &rahmen, const QRect &flaeche)
+{
+    QRect aussen(QPoint(0, 0), innen.grownBy(rahmen));
+    aussen.moveCenter(flaeche.center());
+    return aussen.topLeft();
+}
 
 void ohneEsc(QWidget *fenster)
 {
@@ -96,12 +233,9 @@ void dialograhmen(QWidget *fenster, int breite, int hoehe, bool groesseFest)
 
 void zentriereAufBildschirm(QWidget *fenster)
 {
-    const QScreen *bildschirm = QGuiApplication::primaryScreen();
-    if (!bildschirm)
-        return;
-    QRect rahmen(QPoint(0, 0), fenster->size());
-    rahmen.moveCenter(bildschirm->availableGeometry().center());
-    fenster->move(rahmen.topLeft());
+    if (const QScreen *bildschirm = QGuiApplication::primaryScreen())
+        fenster->move(rahmenMitte(fenster->size(), QMargins(), bildschirm->availableGeometry()));
+    fenster->installEventFilter(new Zentrierer(fenster));
 }
 
 QPushButton *okKnopf(const QString &text, QWidget *parent)
@@ -114,7 +248,8 @@ QPushButton *okKnopf(const QString &text, QWidget *parent)
 QPushButton *abbrechenKnopf(QWidget *parent)
 {
     auto *knopf = new QPushButton(QIcon(QStringLiteral(":/bilder/abbrechen.svg")), QStringLiteral("Abbrechen"), parent);
-    knopf->setAutoDefault(false);
+    // The default while it has the focus, and only then.
+    knopf->setAutoDefault(true);
     return knopf;
 }
 

@@ -11,6 +11,8 @@
 #include <new>
 #include <string>
 
+class QAbstractItemView;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -34,8 +36,10 @@ class Objektdialog : public QDialog
 public:
     const Dialogergebnis &Ergebnis() const { return m_ergebnis; }
 
-    // Shows the dialog modally and returns when it has closed. Any close
-    // other than OK (Esc, the window manager) counts as "Abbrechen".
+    // Shows the dialog modally and returns when it has closed, with the
+    // focus in its first field whatever had it when the dialog was last
+    // left. Any close other than OK (Esc, the window manager) counts as
+    // "Abbrechen".
     void zeigeModal();
 
     // Prepares the fields for inserting a new object of this kind.
@@ -61,9 +65,12 @@ protected:
     virtual bool pruefen() { return true; }
 
     void done(int ergebnis) override;
+    // The field every showing starts in.
+    void setzeStartfeld(QWidget *feld);
 
 private:
     Dialogergebnis m_ergebnis;
+    QWidget *m_startfeld = nullptr;
 };
 
 namespace Fensterart {
@@ -98,14 +105,27 @@ void dialograhmen(QWidget *fenster, int breite, int hoehe, bool groesseFest = tr
 // button, as Esc has no cancel button to press.
 void ohneEsc(QWidget *fenster);
 
-// Where a window appears the first time: centred on the screen, or at a
-// given position. Afterwards it reappears where it was when it closed.
+// Where a window appears the first time: its frame centred on the screen.
+// Afterwards it reappears where it was when it closed.
 void zentriereAufBildschirm(QWidget *fenster);
+// The frame's top left corner that centres a frame around a client area of
+// `innen` in `flaeche`.
+QPoint rahmenMitte(const QSize &innen, const QMargins &rahmen, const QRect &flaeche);
 
 // Push buttons with pictures: a green tick for "OK" and "Schließen", a red
-// cross for "Abbrechen".
+// cross for "Abbrechen". "OK" stays the window's default button; Enter on a
+// focused "Abbrechen" is "Abbrechen".
 QPushButton *okKnopf(const QString &text, QWidget *parent);
 QPushButton *abbrechenKnopf(QWidget *parent);
+
+// Gives a field the name of the label beside it, for a screen reader.
+void beschrifte(QLabel *beschriftung, QWidget *feld);
+// The name a screen reader reads for a control without a label; a combo
+// box's list of choices gets the same.
+void benenne(QWidget *feld, const QString &name);
+
+// Shows an entry of the view whose text is cut off whole as its tooltip.
+void volleTexteAlsTipp(QAbstractItemView *ansicht);
 
 // Lets an edit field hold what a definition file can store: text of any
 // length, and only characters of the code page; any other shows as "?" as

@@ -10,12 +10,20 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
+#include <QLocale>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 
 namespace {
+
+// More cells than this a grid of items cannot hold in reasonable time and
+// memory (3000 x 3000 took 15 s and 2.4 GB); only a damaged file has them,
+// as the controls stop at 20 x 20.
+constexpr long long HoechstensZellen = 100000;
+// A cell shows at most this many characters: a cell of a megabyte would
+// take seconds to draw, each time, and its beginning fills the cell.
+constexpr qsizetype HoechstensGezeigt = 1000;
 
 // The cells take only characters a definition file can store, like every
 // other field of the program.
@@ -23,6 +31,13 @@ class Zellendelegat : public QStyledItemDelegate
 {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (option->text.size() > HoechstensGezeigt)
+            option->text = option->text.left(HoechstensGezeigt) + QChar(0x2026);
+    }
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
@@ -91,6 +106,8 @@ TFrmTabelle::TFrmTabelle(QWidget *parent)
     LblBeschreibung->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     EdtBeschreibung->setGeometry(96, 8, 321, 21);
     Fensterart::nurWin1252(EdtBeschreibung);
+    Fensterart::beschrifte(LblBeschreibung, EdtBeschreibung);
+    Fensterart::benenne(GrdTabelle, QStringLiteral("Zellen"));
 
     GrdTabelle->setGeometry(8, 40, 281, 177);
     GrdTabelle->horizontalHeader()->hide();
@@ -105,6 +122,7 @@ TFrmTabelle::TFrmTabelle(QWidget *parent)
     GrdTabelle->setTabKeyNavigation(true);
     GrdTabelle->setWordWrap(false);
     GrdTabelle->setItemDelegate(new Zellendelegat(GrdTabelle));
+    Fensterart::volleTexteAlsTipp(GrdTabelle);
 
     BtnOk->setGeometry(296, 40, 121, 33);
     BtnAbbrechen->setGeometry(296, 80, 121, 33);
@@ -121,9 +139,11 @@ TFrmTabelle::TFrmTabelle(QWidget *parent)
     setTabOrder(BtnOk, BtnAbbrechen);
     setTabOrder(BtnAbbrechen, BtnZeilen);
     setTabOrder(BtnZeilen, BtnSpalten);
-    // The buttons are the first children, so the focus would start there;
-    // the first showing starts in the description instead.
-    EdtBeschreibung->setFocus();
+    setzeStartfeld(EdtBeschreibung);
+
+    BtnZeilen->benenne(QStringLiteral("Zeilen"), QStringLiteral("Eine Zeile mehr"), QStringLiteral("Eine Zeile weniger"));
+    BtnSpalten->benenne(QStringLiteral("Spalten"), QStringLiteral("Eine Spalte mehr"),
+                        QStringLiteral("Eine Spalte weniger"));
 
     connect(BtnZeilen, &AufAbKnopf::geklickt, this, &TFrmTabelle::BtnZeilenClick);
     connect(BtnSpalten, &AufAbKnopf::geklickt, this, &TFrmTabelle::BtnSpaltenClick);
@@ -166,6 +186,12 @@ void TFrmTabelle::beendeZellbearbeitung()
 void TFrmTabelle::fuerEinfuegen()
 {
     beendeZellbearbeitung();
+    // After the edit of a damaged table the grid may have a size the
+    // controls cannot show; a new table starts from theirs.
+    if (GrdTabelle->rowCount() != BtnZeilen->Position())
+        setzeZeilen(BtnZeilen->Position(), QString::number(BtnZeilen->Position()));
+    if (GrdTabelle->columnCount() != BtnSpalten->Position())
+        setzeSpalten(BtnSpalten->Position(), QString::number(BtnSpalten->Position()));
     EdtBeschreibung->clear();
     GrdTabelle->clearContents();
     GrdTabelle->setCurrentCell(0, 0);
@@ -174,6 +200,7 @@ void TFrmTabelle::fuerEinfuegen()
 void TFrmTabelle::fuellen(const std::string &beschreibung, const std::string &daten)
 {
     // Decoded first, so that data which cannot be shown changes nothing.
+    pruefeGroesse(daten);
     const Tabelle tabelle = DatenZuTabelle(daten);
 
     beendeZellbearbeitung();
@@ -191,6 +218,23 @@ void TFrmTabelle::fuellen(const std::string &beschreibung, const std::string &da
     GrdTabelle->setCurrentCell(0, 0);
 }
 
+void TFrmTabelle::pruefeGroesse(std::string_view daten)
+{
+    const std::size_t erster = daten.find(Trennzeichen);
+    const std::size_t zweiter = erster == std::string_view::npos ? erster : daten.find(Trennzeichen, erster + 1);
+    if (zweiter == std::string_view::npos)
+        return;
+    const long long zeilen = alsGanzzahl(daten.substr(0, erster));
+    const long long spalten = alsGanzzahl(daten.substr(erster + 1, zweiter - erster - 1));
+    if (zeilen > 0 && spalten > 0 && zeilen * spalten > HoechstensZellen)
+        throw Fehler(QStringLiteral("Die Tabelle hat %1 Zeilen und %2 Spalten; das Tabellenfenster kann höchstens "
+                                    "%3 Zellen zeigen")
+                         .arg(zeilen)
+                         .arg(spalten)
+                         .arg(QLocale().toString(HoechstensZellen))
+                         .toStdString());
+}
+
 std::string TFrmTabelle::zelle(int zeile, int spalte) const
 {
     const QTableWidgetItem *eintrag = GrdTabelle->item(zeile, spalte);
@@ -206,13 +250,12 @@ bool TFrmTabelle::pruefen()
                 continue;
             GrdTabelle->setCurrentCell(r, c);
             GrdTabelle->setFocus();
-            QMessageBox::warning(this, QStringLiteral("Markwerk"),
-                                 QStringLiteral("Die Zelle in Zeile %1, Spalte %2 enthält das Zeichen „ð“ nach "
-                                                "ihrem ersten Zeichen. Dort kann die Tabelle es nicht speichern, "
-                                                "denn es trennt die Zellen voneinander.\n\n"
-                                                "Bitte ändern Sie den Text dieser Zelle.")
-                                     .arg(r + 1)
-                                     .arg(c + 1));
+            Fensterart::zeigeFehler(this, QStringLiteral("Die Zelle in Zeile %1, Spalte %2 enthält das Zeichen „ð“ "
+                                                         "nach ihrem ersten Zeichen. Dort kann die Tabelle es nicht "
+                                                         "speichern, denn es trennt die Zellen voneinander.\n\n"
+                                                         "Bitte ändern Sie den Text dieser Zelle.")
+                                              .arg(r + 1)
+                                              .arg(c + 1));
             return false;
         }
     }

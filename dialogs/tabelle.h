@@ -5,6 +5,8 @@
 
 #include "objektdialog.h"
 
+#include <string_view>
+
 class AufAbKnopf;
 class QLabel;
 class QLineEdit;
@@ -22,8 +24,9 @@ public:
     // Empties the description and the cells; the size stays as it was last.
     void fuerEinfuegen() override;
     // Takes the size and the cells from table data. Data that cannot be
-    // decoded throws (KonvertierungsFehler, TabellenFehler) and leaves the
-    // dialog as it was.
+    // decoded, or of more cells than the grid can hold, throws
+    // (KonvertierungsFehler, TabellenFehler, Fehler) and leaves the dialog
+    // as it was.
     void fuellen(const std::string &beschreibung, const std::string &daten) override;
 
     void BtnZeilenClick();
@@ -44,6 +47,9 @@ protected:
     bool pruefen() override;
 
 private:
+    // Refuses data of more cells than the grid can hold, before anything
+    // is decoded; throws KonvertierungsFehler as decoding would.
+    static void pruefeGroesse(std::string_view daten);
     // Takes over what an open cell editor holds and closes it.
     void beendeZellbearbeitung();
     std::string zelle(int zeile, int spalte) const;

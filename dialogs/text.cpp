@@ -16,6 +16,8 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include <cmath>
+
 namespace {
 
 // What a text may hold of some text that comes in: line breaks of any kind
@@ -75,6 +77,127 @@ protected:
     }
 };
 
+// Lays out the text field's lines at blanks only; a word wider than the
+// whole line is split where it must be. Qt's own rule would also break
+// after "-" and "/", and the text, made of the lines, would get blanks
+// inside words and addresses. Every block gets this layout before Qt would
+// lay it out by its own rule: after each change, and after the width has
+// changed and all layouts were cleared.
+class Umbruch : public QPlainTextDocumentLayout
+{
+public:
+    // `ansicht`: the viewport whose width the field gives its lines. While
+    // it is hidden nothing is laid out: a text of megabytes would be laid
+    // out twice, once more when the window shows.
+    Umbruch(QTextDocument *dokument, QWidget *ansicht)
+        : QPlainTextDocumentLayout(dokument)
+        , m_ansicht(ansicht)
+    {
+        connect(this, &QAbstractTextDocumentLayout::update, this, [this] {
+            if (m_ansicht->isVisible())
+                alleSicherstellen();
+        });
+        ansicht->installEventFilter(this);
+    }
+
+    void sicherstellen(const QTextBlock &absatz)
+    {
+        const QTextLayout *layout = absatz.layout();
+        if (layout->lineCount() == 0 || layout->textOption().wrapMode() != EigeneArt)
+            umbrechen(absatz);
+    }
+
+    void documentChanged(int von, int entfernt, int hinzu) override
+    {
+        QPlainTextDocumentLayout::documentChanged(von, entfernt, hinzu);
+        if (!m_ansicht->isVisible())
+            return;
+        const int vorher = document()->lineCount();
+        const QTextBlock ende = document()->findBlock(std::max(0, von + hinzu - 1));
+        for (QTextBlock absatz = document()->findBlock(von); absatz.isValid(); absatz = absatz.next()) {
+            umbrechen(absatz);
+            if (absatz == ende)
+                break;
+        }
+        if (document()->lineCount() != vorher)
+            Q_EMIT documentSizeChanged(documentSize());
+        Q_EMIT update();
+    }
+
+    // Where the field asks for a block's place, Qt's own rule would lay it
+    // out first.
+    QRectF blockBoundingRect(const QTextBlock &absatz) const override
+    {
+        const_cast<Umbruch *>(this)->sicherstellen(absatz);
+        return QPlainTextDocumentLayout::blockBoundingRect(absatz);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *ereignis) override
+    {
+        if (ereignis->type() == QEvent::Show) {
+            alleSicherstellen();
+            Q_EMIT documentSizeChanged(documentSize());
+        }
+        return false;
+    }
+
+private:
+    // Qt's rule breaks at blanks and after hyphens and slashes, and splits
+    // a word wider than the line; a line it ends after a hyphen or slash is
+    // then cut back to its last blank. Qt's own layouts of the field use
+    // another mode, so that they are told from these.
+    static constexpr QTextOption::WrapMode EigeneArt = QTextOption::WrapAtWordBoundaryOrAnywhere;
+
+    void alleSicherstellen()
+    {
+        for (QTextBlock absatz = document()->begin(); absatz.isValid(); absatz = absatz.next())
+            sicherstellen(absatz);
+    }
+
+    void umbrechen(const QTextBlock &absatz)
+    {
+        QTextLayout *layout = absatz.layout();
+        QTextOption option = document()->defaultTextOption();
+        option.setWrapMode(EigeneArt);
+        layout->setTextOption(option);
+        // The layout's own text is empty for a block; it lays out the block's
+        // text with what an input method is composing.
+        QString text = absatz.text();
+        if (!layout->preeditAreaText().isEmpty())
+            text.insert(layout->preeditAreaPosition(), layout->preeditAreaText());
+        const qreal rand = document()->documentMargin();
+        const qreal breite = m_ansicht->width() - 2 * rand;
+        const auto leer = [&text](int i) { return text.at(i) == u' ' || text.at(i) == u'\t'; };
+        qreal hoehe = 0;
+        layout->beginLayout();
+        for (;;) {
+            QTextLine zeile = layout->createLine();
+            if (!zeile.isValid())
+                break;
+            zeile.setLeadingIncluded(true);
+            zeile.setLineWidth(breite);
+            const int anfang = zeile.textStart();
+            const int ende = anfang + zeile.textLength();
+            if (ende < text.size() && !leer(ende - 1) && !leer(ende)) {
+                int nach = ende - 1;
+                while (nach > anfang && !leer(nach - 1))
+                    --nach;
+                if (nach > anfang)
+                    zeile.setNumColumns(nach - anfang, breite);
+            }
+            zeile.setPosition(QPointF(rand, hoehe));
+            hoehe += zeile.height();
+            if (zeile.leading() < 0)
+                hoehe += std::ceil(zeile.leading());
+        }
+        layout->endLayout();
+        QTextBlock(absatz).setLineCount(absatz.isVisible() ? layout->lineCount() : 0);
+    }
+
+    QWidget *const m_ansicht;
+};
+
 } // namespace
 
 TFrmText::TFrmText(QWidget *parent)
@@ -90,10 +213,16 @@ TFrmText::TFrmText(QWidget *parent)
     LblBeschreibung->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     EdtBeschreibung->setGeometry(96, 8, 321, 21);
     Fensterart::nurWin1252(EdtBeschreibung);
+    Fensterart::beschrifte(LblBeschreibung, EdtBeschreibung);
+    Fensterart::benenne(EdtText, QStringLiteral("Text"));
 
     EdtText->setGeometry(8, 40, 281, 177);
+    auto *dokument = new QTextDocument(EdtText);
+    dokument->setDocumentLayout(new Umbruch(dokument, EdtText->viewport()));
+    EdtText->setDocument(dokument);
     EdtText->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    EdtText->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // Only Qt's own layouts use this mode; what is shown is Umbruch's.
+    EdtText->setWordWrapMode(QTextOption::WordWrap);
     EdtText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     EdtText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Tab goes on to the buttons; Enter starts a new line.
@@ -105,9 +234,10 @@ TFrmText::TFrmText(QWidget *parent)
     setTabOrder(EdtBeschreibung, EdtText);
     setTabOrder(EdtText, BtnOk);
     setTabOrder(BtnOk, BtnAbbrechen);
-    // The buttons are the first children, so the focus would start there;
-    // the first showing starts in the description instead.
-    EdtBeschreibung->setFocus();
+    setzeStartfeld(EdtBeschreibung);
+
+    // Smaller, the buttons would be cut off; the controls never move.
+    setMinimumSize(size());
 
     // The outer frame's corner, not the client area's.
     move(162, 136);
@@ -128,7 +258,7 @@ void TFrmText::fuellen(const std::string &beschreibung, const std::string &daten
 QStringList TFrmText::Zeilen() const
 {
     const QTextDocument *dokument = EdtText->document();
-    const auto *anordnung = qobject_cast<QPlainTextDocumentLayout *>(dokument->documentLayout());
+    auto *anordnung = dynamic_cast<Umbruch *>(dokument->documentLayout());
     QStringList zeilen;
     for (QTextBlock absatz = dokument->begin(); absatz.isValid(); absatz = absatz.next()) {
         const QString text = absatz.text();
@@ -136,7 +266,7 @@ QStringList TFrmText::Zeilen() const
             break;
         // The field lays out only what it has shown so far.
         if (anordnung)
-            anordnung->ensureBlockLayout(absatz);
+            anordnung->sicherstellen(absatz);
         const QTextLayout *layout = absatz.layout();
         if (!layout || layout->lineCount() == 0) {
             zeilen << text;

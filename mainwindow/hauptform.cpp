@@ -4,6 +4,8 @@
 #include "hauptform.h"
 
 #include "bild.h"
+#include "dateinamenfeld.h"
+#include "dateiwahl.h"
 #include "definitionsdatei.h"
 #include "doku.h"
 #include "fehler.h"
@@ -20,7 +22,9 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
@@ -94,6 +98,14 @@ private:
     TFrmHintergrund *const m_hintergrund;
 };
 
+// Relative picture paths of a document start from its definition file's
+// folder, as a browser takes them from the page's; without a file, from the
+// working folder.
+QString bezugsordner(const QString &dateiname)
+{
+    return dateiname == TFrmMarkwerk::KeinDateiname ? QDir::currentPath() : QFileInfo(dateiname).absolutePath();
+}
+
 } // namespace
 
 TFrmMarkwerk::TFrmMarkwerk(QWidget *parent)
@@ -115,7 +127,7 @@ TFrmMarkwerk::TFrmMarkwerk(QWidget *parent)
     , LstMarkwerk(new QListView)
     , PnlStatus(new QStatusBar)
     , m_modell(new Objektmodell(this))
-    , m_dateiname(new QLabel(KeinDateiname))
+    , m_dateiname(new Dateinamenfeld(KeinDateiname))
     , m_einstellungen(std::make_unique<Speichereinstellungen>())
     , m_rueckfragen(std::make_unique<Dialogrueckfragen>())
 {
@@ -125,6 +137,11 @@ TFrmMarkwerk::TFrmMarkwerk(QWidget *parent)
     PnlButtons->setFixedHeight(41);
 
     LstMarkwerk->setModel(m_modell);
+    LstMarkwerk->setAccessibleName(QStringLiteral("Objekte"));
+    // A view given the focus after a reset makes the first row current
+    // without selecting it, and the first Down then selects the second.
+    connect(m_modell, &QAbstractItemModel::modelReset, LstMarkwerk,
+            [this] { LstMarkwerk->setCurrentIndex(QModelIndex()); });
     LstMarkwerk->setViewMode(QListView::ListMode);
     LstMarkwerk->setIconSize(QSize(16, 16));
     LstMarkwerk->setFlow(QListView::TopToBottom);
@@ -138,6 +155,8 @@ TFrmMarkwerk::TFrmMarkwerk(QWidget *parent)
     LstMarkwerk->setLayoutMode(QListView::SinglePass);
     LstMarkwerk->setWordWrap(false);
     LstMarkwerk->setTextElideMode(Qt::ElideNone);
+    // A caption wider than the list can be read to its end.
+    LstMarkwerk->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     LstMarkwerk->setEditTriggers(QAbstractItemView::NoEditTriggers);
     LstMarkwerk->setSelectionMode(QAbstractItemView::SingleSelection);
     LstMarkwerk->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -156,8 +175,8 @@ TFrmMarkwerk::TFrmMarkwerk(QWidget *parent)
     setCentralWidget(mitte);
 
     PnlStatus->setSizeGripEnabled(true);
+    PnlStatus->setAccessibleName(QStringLiteral("Dateiname"));
     PnlStatus->setFixedHeight(25);
-    m_dateiname->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     PnlStatus->addWidget(m_dateiname, 1);
     setStatusBar(PnlStatus);
 
@@ -194,6 +213,7 @@ QToolButton *TFrmMarkwerk::werkzeugknopf(const QString &bild, const QString &hin
     knopf->setIcon(QIcon(QStringLiteral(":/bilder/%1.svg").arg(bild)));
     knopf->setIconSize(QSize(21, 21));
     knopf->setToolTip(hinweis);
+    knopf->setAccessibleName(hinweis);
     knopf->setGeometry(x, 8, 25, 25);
     knopf->setFocusPolicy(Qt::NoFocus);
     return knopf;
@@ -414,6 +434,8 @@ Dateistand TFrmMarkwerk::Laden(const std::string &dateiname)
     Dateistand stand;
     Definition definition = LeseDefinition(dateiname, &stand);
     pruefeAnzeigbar(definition);
+    if (m_fenster.FrmHintergrund)
+        m_fenster.FrmHintergrund->Wahl->setzeBezugsordner(bezugsordner(QFile::decodeName(QByteArray::fromStdString(dateiname))));
     std::optional<QString> hintergrundfehler;
     try {
         uebernehmeEinstellungen(definition, *m_einstellungen);
@@ -500,7 +522,12 @@ void TFrmMarkwerk::dialogZu(const Objektdialog *dialog, int i)
     m_modell->setzen(i, dialog->Ergebnis().Beschreibung, dialog->Ergebnis().Daten);
 }
 
-void TFrmMarkwerk::BildZuDialog(int i) { zuDialog(m_fenster.FrmBild, i); }
+void TFrmMarkwerk::BildZuDialog(int i)
+{
+    m_fenster.FrmBild->Wahl->setzeBezugsordner(bezugsordner(Dateiname()));
+    zuDialog(m_fenster.FrmBild, i);
+}
+
 void TFrmMarkwerk::DialogZuBild(int i) { dialogZu(m_fenster.FrmBild, i); }
 void TFrmMarkwerk::LinkZuDialog(int i) { zuDialog(m_fenster.FrmLink, i); }
 void TFrmMarkwerk::DialogZuLink(int i) { dialogZu(m_fenster.FrmLink, i); }

@@ -44,7 +44,7 @@ QVariant Objektmodell::data(const QModelIndex &index, int role) const
     const Objekt &objekt = m_liste[index.row()];
     switch (role) {
     case Qt::DisplayRole:
-        return Win1252::zuText(Kopfzeile(objekt));
+        return einzeilig(Win1252::zuText(Kopfzeile(objekt)));
     case Qt::DecorationRole:
         return m_symbole[std::size_t(Symbolindex(objekt.Art))];
     default:
@@ -52,45 +52,49 @@ QVariant Objektmodell::data(const QModelIndex &index, int role) const
     }
 }
 
+QString Objektmodell::einzeilig(QString kopfzeile)
+{
+    const QChar umbruch(0x21B5); // ↵
+    const QChar tabulator(0x2192); // →
+    kopfzeile.replace(QLatin1String("\r\n"), umbruch);
+    for (QChar &c : kopfzeile) {
+        if (c == u'\n' || c == u'\r')
+            c = umbruch;
+        else if (c == u'\t')
+            c = tabulator;
+    }
+    return kopfzeile;
+}
+
 void Objektmodell::zaehlen(const Objekt &objekt, int richtung) const
 {
     if (!m_schrift)
         return;
     qint64 breite = 0;
-    int zeilen = 1;
-    for (const char b : Kopfzeile(objekt)) {
+    for (const char b : Kopfzeile(objekt))
         breite += m_vorschub[static_cast<unsigned char>(b)];
-        // The delegate breaks a caption at each line feed, and nowhere else.
-        if (b == '\n')
-            ++zeilen;
-    }
     zaehle(m_breiten, breite, richtung);
-    zaehle(m_zeilen, zeilen, richtung);
 }
 
-Objektmodell::Kopfzeilenmass Objektmodell::groessteKopfzeile(const QFont &schrift) const
+qreal Objektmodell::breitesteKopfzeile(const QFont &schrift) const
 {
     if (!m_schrift || *m_schrift != schrift) {
         m_schrift = schrift;
         const QFontMetricsF masse(schrift);
         for (int b = 0; b < 256; ++b) {
-            const QString zeichen = Win1252::zuText(std::string(1, char(b)));
+            // A line break of two bytes shows as one symbol; counting it
+            // twice only overestimates.
+            const QString zeichen = einzeilig(Win1252::zuText(std::string(1, char(b))));
             // A character the font lacks comes from another font; measured
             // alone and as a text, the larger of the two counts.
             const qreal vorschub = std::max(masse.horizontalAdvance(zeichen), masse.horizontalAdvance(zeichen[0]));
             m_vorschub[std::size_t(b)] = qint64(std::ceil(vorschub * 64));
         }
         m_breiten.clear();
-        m_zeilen.clear();
         for (const Objekt &objekt : m_liste)
             zaehlen(objekt, +1);
     }
-    Kopfzeilenmass mass;
-    if (!m_breiten.empty()) {
-        mass.breite = qreal(m_breiten.rbegin()->first) / 64;
-        mass.zeilen = m_zeilen.rbegin()->first;
-    }
-    return mass;
+    return m_breiten.empty() ? 0 : qreal(m_breiten.rbegin()->first) / 64;
 }
 
 void Objektmodell::anhaengen(Objekt objekt)
@@ -153,20 +157,18 @@ QSize Objektdelegat::sizeHint(const QStyleOptionViewItem &option, const QModelIn
     const auto *modell = qobject_cast<const Objektmodell *>(index.model());
     if (!modell)
         return QStyledItemDelegate::sizeHint(option, index);
-    const Objektmodell::Kopfzeilenmass mass = modell->groessteKopfzeile(option.font);
+    const qreal breite = modell->breitesteKopfzeile(option.font);
 
-    // The style measures a stand-in with one "X" per line, icon and margins
-    // included; the widest caption's advance then takes the place of the X.
+    // The style measures a stand-in "X", icon and margins included; the
+    // widest caption's advance then takes the place of the X.
     QStyleOptionViewItem stellvertreter = option;
     initStyleOption(&stellvertreter, index);
     stellvertreter.features |= QStyleOptionViewItem::HasDisplay;
     stellvertreter.text = QStringLiteral("X");
-    for (int i = 1; i < mass.zeilen; ++i)
-        stellvertreter.text += QChar(QChar::LineSeparator) + QStringLiteral("X");
     const QWidget *fenster = option.widget;
     const QStyle *stil = fenster ? fenster->style() : QApplication::style();
     QSize groesse = stil->sizeFromContents(QStyle::CT_ItemViewItem, &stellvertreter, QSize(), fenster);
     const qreal x = QFontMetricsF(stellvertreter.font).horizontalAdvance(QLatin1Char('X'));
-    groesse.rwidth() += int(std::ceil(mass.breite)) - int(std::floor(x));
+    groesse.rwidth() += int(std::ceil(breite)) - int(std::floor(x));
     return groesse;
 }

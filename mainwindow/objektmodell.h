@@ -38,18 +38,17 @@ public:
     void ersetzen(std::vector<Objekt> objekte);
     void leeren();
 
-    // What the widest caption and the caption with the most lines take in
-    // a font: the sum of its characters' advances in pixels, and its lines.
-    // The sum is never less than the drawn width (kerning and ligatures only
-    // narrow a text, a tab advances at most one tab stop).
-    struct Kopfzeilenmass
-    {
-        qreal breite = 0;
-        int zeilen = 1;
-    };
+    // A caption as the list shows it, on one line: a line break or a tab
+    // shows as a symbol that no document character can be. The stored text
+    // stays as it is.
+    static QString einzeilig(QString kopfzeile);
+
+    // What the widest caption takes in a font: the sum of the advances of
+    // the characters shown, in pixels. The sum is never less than the drawn
+    // width (kerning and ligatures only narrow a text).
     // Constant time after the first call for a font: every change keeps the
-    // count of captions per width and per number of lines up to date.
-    Kopfzeilenmass groessteKopfzeile(const QFont &schrift) const;
+    // count of captions per width up to date.
+    qreal breitesteKopfzeile(const QFont &schrift) const;
 
 private:
     // Adds (+1) or removes (-1) an object's caption to or from the counts.
@@ -65,14 +64,12 @@ private:
     // The advance of each byte's character in 1/64 pixel, rounded up.
     mutable std::array<qint64, 256> m_vorschub{};
     mutable std::map<qint64, int> m_breiten; // caption width -> captions
-    mutable std::map<int, int> m_zeilen;     // lines -> captions
 };
 
 // Draws the rows like the standard delegate and gives all of them one size,
-// big enough for the widest caption and for the one with the most lines.
-// With it the list view can take every row's size as the same (uniform item
-// sizes, which lays out 100,000 rows in milliseconds) and still shows every
-// caption whole.
+// big enough for the widest caption. With it the list view can take every
+// row's size as the same (uniform item sizes, which lays out 100,000 rows in
+// milliseconds) and still shows every caption whole.
 class Objektdelegat : public QStyledItemDelegate
 {
     Q_OBJECT

@@ -8,8 +8,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTreeView>
 
 namespace {
 
@@ -36,6 +41,26 @@ public:
     }
 };
 
+// Qt's file dialog writes sizes and dates in the system's language ("200
+// bytes", "8 Dec" where the system is not German); the program speaks
+// German whatever the system says.
+class DeutscheAngaben : public QIdentityProxyModel
+{
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        const auto *dateien = qobject_cast<const QFileSystemModel *>(sourceModel());
+        if (role != Qt::DisplayRole || !dateien || (index.column() != 1 && index.column() != 3))
+            return QIdentityProxyModel::data(index, role);
+        const QModelIndex quelle = mapToSource(index);
+        if (index.column() == 3)
+            return QLocale().toString(dateien->lastModified(quelle), QLocale::ShortFormat);
+        return dateien->isDir(quelle) ? QString() : QLocale().formattedDataSize(dateien->size(quelle));
+    }
+};
+
 std::optional<QString> frageDatei(QWidget *fenster, QFileDialog::AcceptMode modus, const QString &titel,
                                   const QString &filter, const QString &endung)
 {
@@ -45,6 +70,15 @@ std::optional<QString> frageDatei(QWidget *fenster, QFileDialog::AcceptMode modu
     dialog.setDefaultSuffix(endung);
     // The filter box shows the type's name alone, the pattern is implied.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setProxyModel(new DeutscheAngaben(&dialog));
+    // The name takes the room the size, type and date leave; they are read
+    // whole at the dialog's first size.
+    if (auto *liste = dialog.findChild<QTreeView *>()) {
+        QHeaderView *kopf = liste->header();
+        kopf->setStretchLastSection(false);
+        kopf->setSectionResizeMode(QHeaderView::ResizeToContents);
+        kopf->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
     // Qt's dialog asks before replacing a file by itself.
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;

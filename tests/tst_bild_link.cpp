@@ -9,8 +9,10 @@
 #include "definitionsdatei.h"
 #include "gui.h"
 #include "hilfen.h"
+#include "hintern.h"
 #include "link.h"
 #include "objektmodell.h"
+#include "win1252.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -20,6 +22,7 @@
 #include <QListView>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -110,6 +113,8 @@ private Q_SLOTS:
     void bildBearbeitenDateiFehlt_data();
     void bildBearbeitenDateiFehlt();
     void bildBearbeitenOhnePfad();
+    void pfadeWieGespeichert_data();
+    void pfadeWieGespeichert();
     void linkEinfuegenUndBearbeiten();
     void nurWin1252_data();
     void nurWin1252();
@@ -391,6 +396,49 @@ void TestBildLink::bildBearbeitenOhnePfad()
     QCOMPARE(f.Objekte()[0].Daten, bytes(QStringLiteral("bilder/urlaub/strand.bmp")));
 }
 
+void TestBildLink::pfadeWieGespeichert_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("relativ");
+    for (const char *name : {"stern*.bmp", "frage?.png", "semi;colon.png", "klammer[1].gif", "Ümlaut;*ß.jpg"})
+        QTest::newRow(name) << QString::fromUtf8(name) << false;
+    QTest::newRow("relativ") << QStringLiteral("logo.gif") << true;
+}
+
+void TestBildLink::pfadeWieGespeichert()
+{
+    // A picture path names exactly its file, wildcards and all; a relative
+    // one starts from the definition file's folder, whatever the working
+    // folder. As background and as image the picker selects that file, and
+    // OK and Save keep the path as it was stored.
+    QFETCH(QString, name);
+    QFETCH(bool, relativ);
+    QTemporaryDir ordner;
+    const QString datei = ordner.filePath(name);
+    QVERIFY(hilfen::schreib(datei, "x") && hilfen::schreib(ordner.filePath(QStringLiteral("anderes.bmp")), "x"));
+    const std::string gespeichert = Win1252::zuBytes(relativ ? name : datei);
+    const QString d = ordner.filePath(QStringLiteral("seite.htd"));
+    SchreibeDefinition(n(d), "T", true, gespeichert, Objektliste({{"Bild", "B", gespeichert}}));
+    const QByteArray vorher = hilfen::lies(d);
+    const QString arbeitsordner = QDir::currentPath();
+    const auto zurueck = qScopeGuard([&] { QDir::setCurrent(arbeitsordner); });
+    QVERIFY(QDir::setCurrent(QStringLiteral("/")));
+
+    Programm p({d});
+    TFrmMarkwerk &f = *p.fenster;
+    QCOMPARE(f.findChild<TFrmHintergrund *>()->Wahl->wert(), datei);
+    waehleZeile(f, 0);
+    gui::beiModal([&](QWidget *w) {
+        QVERIFY(qobject_cast<TFrmBild *>(w));
+        QCOMPARE(qobject_cast<TFrmBild *>(w)->Wahl->wert(), datei);
+        qobject_cast<TFrmBild *>(w)->BtnOk->click();
+    });
+    f.BtnBearbeiten->click();
+    QCOMPARE(p.skript->fehlermeldungen, QStringList());
+    f.MnuSpeichern->trigger();
+    QCOMPARE(hilfen::lies(d), vorher);
+}
+
 void TestBildLink::linkEinfuegenUndBearbeiten()
 {
     Programm p;
@@ -579,15 +627,17 @@ void TestBildLink::aufbau()
 
 void TestBildLink::lage()
 {
-    // Centred on the screen at first; afterwards where it was left.
+    // Centred on the screen at first, the frame a window manager adds
+    // included; afterwards where it was left.
+    QCOMPARE(Fensterart::rahmenMitte(QSize(425, 225), QMargins(1, 20, 1, 1), QRect(0, 0, 1280, 1024)), QPoint(426, 389));
     Programm p;
     TFrmMarkwerk &f = *p.fenster;
     const QRect bildschirm = QGuiApplication::primaryScreen()->availableGeometry();
     for (QToolButton *knopf : {f.BtnBild, f.BtnLink}) {
         gui::beiModal([&](QWidget *w) {
-            QRect mitte(QPoint(), w->size());
+            QRect mitte(QPoint(), w->frameGeometry().size());
             mitte.moveCenter(bildschirm.center());
-            QCOMPARE(w->pos(), mitte.topLeft());
+            QCOMPARE(w->frameGeometry().topLeft(), mitte.topLeft());
             w->move(30, 40);
             QTest::keyClick(w, Qt::Key_Escape);
         });

@@ -14,11 +14,14 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -140,6 +143,9 @@ private Q_SLOTS:
     void laufwerke();
     void laufwerkNichtLesbar();
     void pfadNichtSpeicherbar();
+    void deutscheOrdnungUndVollerName();
+    void zuVieleMuster();
+    void ordnerGesperrt();
 };
 
 void TestDateiwahl::initTestCase()
@@ -202,6 +208,9 @@ void TestDateiwahl::masken_data()
     QTest::newRow("versteckte beim Namen") << QStringLiteral(".versteckt.bmp") << l({".versteckt.bmp"});
     QTest::newRow("Klammern wörtlich") << QStringLiteral("klammer[1].png") << l({"klammer[1].png"});
     QTest::newRow("nichts") << QStringLiteral("*.gif") << QStringList();
+    // A damaged file's mask: looked up, not tried pattern by pattern.
+    QTest::newRow("viele gleiche") << QStringLiteral("*.gif;").repeated(200000) + QStringLiteral("*.BMP")
+                                   << l({"a.bmp", "B.BMP"});
 }
 
 void TestDateiwahl::masken()
@@ -573,6 +582,60 @@ void TestDateiwahl::pfadNichtSpeicherbar()
 
     w.Dateien->setCurrentRow(0);
     QCOMPARE(w.wert(), QDir::toNativeSeparators(dir.filePath(QStringLiteral("ä.png"))));
+}
+
+void TestDateiwahl::deutscheOrdnungUndVollerName()
+{
+    // Umlauts sort with their letters; a name cut off shows whole as a tip.
+    QTemporaryDir dir;
+    const QStringList namen = QStringLiteral("apfel.bmp|Äpfel.bmp|Über.bmp|Ute.bmp|Zebra mit einem Namen, der nicht "
+                                             "in die Liste passt.bmp").split(QLatin1Char('|'));
+    for (qsizetype i = namen.size() - 1; i >= 0; --i)
+        QVERIFY(hilfen::schreib(dir.filePath(namen[i]), "x"));
+    Wirt f;
+    f.dialog.show();
+    f.wahl->oeffneVerzeichnis(dir.path());
+    QCOMPARE(dateien(*f.wahl), namen);
+    const auto tipp = [&](int zeile) {
+        const QPoint punkt = f.wahl->Dateien->visualItemRect(f.wahl->Dateien->item(zeile)).center();
+        QHelpEvent hilfe(QEvent::ToolTip, punkt, f.wahl->Dateien->viewport()->mapToGlobal(punkt));
+        QApplication::sendEvent(f.wahl->Dateien->viewport(), &hilfe);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QCOMPARE(tipp(0), QString());
+    QCOMPARE(tipp(4), namen[4]);
+}
+
+void TestDateiwahl::zuVieleMuster()
+{
+    QString maske;
+    for (int i = 0; i < 101; ++i)
+        maske += QStringLiteral("*%1*;").arg(i);
+    Wirt f;
+    const QStringList vorher = zustand(*f.wahl);
+    try {
+        f.wahl->anwenden(pfad(maske));
+        QFAIL("angewandt");
+    } catch (const Fehler &e) {
+        QVERIFY(QString::fromUtf8(e.what()).startsWith(QStringLiteral("Die Dateimaske enthält 101 Muster")));
+    }
+    QCOMPARE(zustand(*f.wahl), vorher);
+}
+
+void TestDateiwahl::ordnerGesperrt()
+{
+    // A folder that may not be entered (---, r--) is no missing name.
+    if (::geteuid() == 0)
+        QSKIP("root may enter every folder");
+    const QString ordner = pfad(QStringLiteral("gesperrt"));
+    QVERIFY(QDir().mkpath(ordner) && hilfen::schreib(ordner + QStringLiteral("/bild.bmp"), "x"));
+    const auto zurueck = qScopeGuard([&] { ::chmod(QFile::encodeName(ordner).constData(), 0755); });
+    for (const mode_t modus : {0000, 0444}) {
+        QCOMPARE(::chmod(QFile::encodeName(ordner).constData(), modus), 0);
+        Wirt f;
+        QCOMPARE(fehlertext([&] { f.wahl->anwenden(ordner + QStringLiteral("/bild.bmp")); }),
+                 QStringLiteral("5 Dateizugriff verweigert"));
+    }
 }
 
 MARKWERK_GUI_TEST(TestDateiwahl)

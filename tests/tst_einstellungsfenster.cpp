@@ -196,9 +196,9 @@ void TestEinstellungsfenster::titelAufbau()
     // Centred at first; afterwards where it was left.
     const QRect bildschirm = QGuiApplication::primaryScreen()->availableGeometry();
     gui::beiModal([&](QWidget *w) {
-        QRect mitte(QPoint(), w->size());
+        QRect mitte(QPoint(), w->frameGeometry().size());
         mitte.moveCenter(bildschirm.center());
-        QCOMPARE(w->pos(), mitte.topLeft());
+        QCOMPARE(w->frameGeometry().topLeft(), mitte.topLeft());
         QTRY_COMPARE(QApplication::focusWidget(), t->EdtTitel);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), t->BtnSchliesen);
@@ -467,9 +467,18 @@ void TestEinstellungsfenster::hintergrundFehlt()
     QVERIFY(pickerAn(h));
     QCOMPARE(h->Wahl->verzeichnis(), ort);
     QCOMPARE(h->Wahl->wert(), QString());
-    QCOMPARE(f.Einstellungen().Hintergrundpfad(), std::string());
     QCOMPARE(f.Dateiname(), d);
     QVERIFY(!f.Geandert());
+
+    // The stored path stays the background until the user chooses anew:
+    // the page uses it, and Save writes the file back byte for byte.
+    const QByteArray vorher = lies(d);
+    QVERIFY(seite(*p).contains("<BODY BACKGROUND=\"" + QFile::encodeName(bild) + "\">"));
+    f.MnuSpeichern->trigger();
+    QCOMPARE(lies(d), vorher);
+    h->ChkAktivieren->click();
+    h->ChkAktivieren->click();
+    QCOMPARE(f.Einstellungen().Hintergrundpfad(), std::string());
 }
 
 MARKWERK_GUI_TEST(TestEinstellungsfenster)

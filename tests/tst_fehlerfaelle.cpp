@@ -18,6 +18,7 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -172,6 +173,7 @@ private Q_SLOTS:
     void nichtLesbareDatei();
     void nichtBeschreibbarerOrdner();
     void schreibgeschuetzteDatei();
+    void arbeitsordnerEntfernt();
 
     void cliVollePlatte_data();
     void cliVollePlatte();
@@ -564,6 +566,21 @@ void TestFehlerfaelle::schreibgeschuetzteDatei()
     QVERIFY(Stand(f) == vorher);
     QCOMPARE(inhalt(m_dir.path()), dateien);
     QFile::setPermissions(d, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+void TestFehlerfaelle::arbeitsordnerEntfernt()
+{
+    // Started with a relative name in a folder that is removed meanwhile.
+    const QString ordner = pfad(QStringLiteral("bald weg"));
+    QVERIFY(QDir().mkpath(ordner));
+    datei(QStringLiteral("bald weg/d.htd"));
+    const QString arbeitsordner = QDir::currentPath();
+    const auto zurueck = qScopeGuard([&] { QDir::setCurrent(arbeitsordner); });
+    QVERIFY(QDir::setCurrent(ordner));
+    Programm p({QStringLiteral("d.htd")});
+    QVERIFY(QDir(ordner).removeRecursively());
+    p.fenster->BtnSpeichern->click();
+    QCOMPARE(p.skript->fehlermeldungen, QStringList{Ungueltig});
 }
 
 void TestFehlerfaelle::cliVollePlatte_data()

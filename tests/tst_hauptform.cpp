@@ -4,15 +4,20 @@
 // The main window driven as a user would: start-up, file commands, list
 // editing and the internal clipboard.
 
+#include "dateinamenfeld.h"
 #include "definitionsdatei.h"
 #include "fehler.h"
 #include "gui.h"
 #include "hilfen.h"
+#include "objektdialog.h"
 #include "objektmodell.h"
 
 #include <QAbstractItemModelTester>
+#include <QAccessible>
+#include <QAbstractProxyModel>
 #include <QAction>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QLabel>
 #include <QListView>
@@ -23,6 +28,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QToolTip>
 
 using namespace hilfen;
 using gui::Programm;
@@ -68,6 +74,7 @@ private Q_SLOTS:
     void startMitZweiArgumenten();
     void aufbau();
     void menueUndKurzwahl();
+    void dateinameImStatusfeld();
 
     void neuMitUndOhneRueckfrage();
     void offnenUndSpeichern();
@@ -91,6 +98,9 @@ private Q_SLOTS:
     void ablage();
     void ablageLeereBeschreibung();
     void modellIstGesund();
+    void pfeilNachLaden();
+    void fokusInDialogen();
+    void jedesBedienelementHatNamen();
 };
 
 void TestHauptform::cleanup()
@@ -192,6 +202,24 @@ void TestHauptform::aufbau()
     const QLabel *panel = f.PnlStatus->findChild<QLabel *>();
     QVERIFY(panel);
     QVERIFY(panel->width() >= panel->fontMetrics().horizontalAdvance(panel->text()));
+}
+
+void TestHauptform::dateinameImStatusfeld()
+{
+    // A long name never widens the window: it is drawn as it is (no rich
+    // text), shortened in the middle, and whole as the tooltip.
+    const QString d = m_dir.filePath(QStringLiteral("<i>") + QString(150, u'x') + QStringLiteral(".htd"));
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    p.skript->speichern = {d};
+    f.MnuSpeichernals->trigger();
+    QTRY_COMPARE(f.width(), 449);
+    QVERIFY(f.minimumSizeHint().width() < 449);
+    auto *feld = f.PnlStatus->findChild<Dateinamenfeld *>();
+    QVERIFY(feld && feld->gezeigt().contains(QStringLiteral("<i>")) && feld->gezeigt().contains(QChar(0x2026)));
+    QHelpEvent hilfe(QEvent::ToolTip, QPoint(5, 5), feld->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(feld, &hilfe);
+    QTRY_COMPARE(QToolTip::text(), d);
 }
 
 void TestHauptform::menueUndKurzwahl()
@@ -532,7 +560,15 @@ void TestHauptform::dateidialogeEchteFenster()
     tippe(d, &titel, &filter);
     QCOMPARE(echt.dateiOffnen(nullptr), std::optional<QString>(d));
 
-    gui::beiModal([](QWidget *w) { QTest::keyClick(w, Qt::Key_Escape); });
+    // Sizes in German, whatever the system's language.
+    gui::beiModal([&](QWidget *w) {
+        auto *dialog = qobject_cast<QFileDialog *>(w);
+        QVERIFY(dialog && dialog->proxyModel());
+        const auto *dateien = qobject_cast<QFileSystemModel *>(dialog->proxyModel()->sourceModel());
+        const QModelIndex groesse = dialog->proxyModel()->mapFromSource(dateien->index(d, 1));
+        QTRY_COMPARE(groesse.data().toString(), QLocale(QLocale::German).formattedDataSize(QFileInfo(d).size()));
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
     QCOMPARE(echt.dateiOffnen(nullptr), std::nullopt);
 
     // A name in a folder that does not exist is refused with a message; the
@@ -783,6 +819,60 @@ void TestHauptform::modellIstGesund()
     p.skript->fragen = {false};
     f.MnuNeu->trigger();
     QCOMPARE(f.Modell()->rowCount(), 0);
+}
+
+void TestHauptform::pfeilNachLaden()
+{
+    // After a load the first Down selects the first row, though the list
+    // gets the focus only afterwards.
+    Programm p({datei(QStringLiteral("pfeil.htd"), abc(), "Start")});
+    p.fenster->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(p.fenster.get()));
+    QTest::keyClick(p.fenster->LstMarkwerk, Qt::Key_Down);
+    QCOMPARE(p.fenster->ausgewaehlt(), 0);
+}
+
+void TestHauptform::fokusInDialogen()
+{
+    // Every showing starts in the description, whichever button had the
+    // focus last; Enter on a focused "Abbrechen" cancels, else it is OK.
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    for (QToolButton *einfuegen : {f.BtnBild, f.BtnLink, f.BtnTabelle, f.BtnText}) {
+        for (const bool abbrechen : {true, false, false}) {
+            gui::beiModal([&](QWidget *w) {
+                auto *d = qobject_cast<Objektdialog *>(w);
+                QVERIFY(d);
+                QTRY_COMPARE(QApplication::focusWidget(), w->findChildren<QLineEdit *>(Qt::FindDirectChildrenOnly).value(0));
+                QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("x"));
+                (abbrechen ? d->BtnAbbrechen : d->BtnOk)->setFocus();
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            });
+            einfuegen->click();
+        }
+    }
+    QCOMPARE(f.Objekte().Anzahl(), 8);
+}
+
+void TestHauptform::jedesBedienelementHatNamen()
+{
+    // What a screen reader reaches in every window has a name to read out.
+    Programm p;
+    const QList<QAccessible::Role> bedienbar = {QAccessible::PushButton, QAccessible::CheckBox,  QAccessible::ComboBox,
+                                                QAccessible::EditableText, QAccessible::List,  QAccessible::Tree,
+                                                QAccessible::Table,      QAccessible::StatusBar};
+    QStringList namenlos;
+    const std::function<void(QAccessibleInterface *)> gehe = [&](QAccessibleInterface *i) {
+        if (bedienbar.contains(i->role()) && i->text(QAccessible::Name).trimmed().isEmpty())
+            namenlos << QString::fromLatin1(i->object()->metaObject()->className()) + QLatin1Char(' ')
+                            + qobject_cast<QWidget *>(i->object())->window()->windowTitle();
+        for (int k = 0; k < i->childCount(); ++k)
+            gehe(i->child(k));
+    };
+    gehe(QAccessible::queryAccessibleInterface(p.fenster.get()));
+    for (QDialog *d : p.fenster->findChildren<QDialog *>())
+        gehe(QAccessible::queryAccessibleInterface(d));
+    QVERIFY2(namenlos.isEmpty(), qPrintable(namenlos.join(QLatin1Char('\n'))));
 }
 
 MARKWERK_GUI_TEST(TestHauptform)

@@ -159,6 +159,7 @@ private Q_SLOTS:
     void textZeilen();
     void textTippen();
     void textLangeZeileBrichtUm();
+    void textNurAnLeerzeichen();
     void textBearbeitenFuegtLeerzeichenAn();
     void textAbbrechenUndZeichensatz();
 };
@@ -402,6 +403,9 @@ void TestTabelleText::tabelleBeschaedigt_data()
                              << QStringLiteral("'2a' ist kein gültiger Integerwert.");
     QTest::newRow("leer") << QByteArray("\xF0" "2\xF0" "a\xF0")
                           << QStringLiteral("'' ist kein gültiger Integerwert.");
+    QTest::newRow("zu groß") << QByteArray("400\xF0" "400\xF0") + QByteArray("x\xF0").repeated(400 * 400)
+                             << QStringLiteral("Die Tabelle hat 400 Zeilen und 400 Spalten; das Tabellenfenster kann "
+                                               "höchstens 100.000 Zellen zeigen.");
 }
 
 void TestTabelleText::tabelleBeschaedigt()
@@ -499,6 +503,15 @@ void TestTabelleText::tabelleAusserhalbDerGrenzen()
         abbrechen(t)->click();
     });
     p.fenster->BtnBearbeiten->click();
+
+    // A new table starts from a size the controls can show.
+    gui::beiModal([&](QWidget *w) {
+        TFrmTabelle *t = tabelle(w);
+        QVERIFY(t && t->GrdTabelle->rowCount() == t->BtnZeilen->Position()
+                && t->GrdTabelle->columnCount() == t->BtnSpalten->Position());
+        abbrechen(t)->click();
+    });
+    p.fenster->BtnTabelle->click();
 }
 
 void TestTabelleText::tabelleTrennzeichenInZelle()
@@ -517,6 +530,7 @@ void TestTabelleText::tabelleTrennzeichenInZelle()
             auto *m = qobject_cast<QMessageBox *>(box);
             QVERIFY(m);
             QCOMPARE(m->windowTitle(), QStringLiteral("Markwerk"));
+            QCOMPARE(m->icon(), QMessageBox::Critical);
             QVERIFY2(m->text().contains(QStringLiteral("Zeile 3, Spalte 4")), qPrintable(m->text()));
             QVERIFY(m->text().contains(QStringLiteral("ð")));
             gemeldet = true;
@@ -667,6 +681,9 @@ void TestTabelleText::textLangeZeileBrichtUm()
         QTRY_COMPARE(t->size(), QSize(700, 400));
         QCOMPARE(t->EdtText->geometry(), feld);
         QCOMPARE(ok(t)->geometry(), QRect(296, 40, 121, 33));
+        // Never smaller than its controls.
+        t->resize(100, 100);
+        QCOMPARE(t->size(), QSize(425, 225));
 
         t->EdtText->setPlainText(lang);
         const QTextBlock absatz = t->EdtText->document()->firstBlock();
@@ -690,6 +707,23 @@ void TestTabelleText::textLangeZeileBrichtUm()
     QCOMPARE(ergebnis.size(), lang.size() + zeilen);
     // The long word is broken where the field breaks it, too.
     QVERIFY(!ergebnis.contains(QStringLiteral("Donaudampfschifffahrtsgesellschaftskapitänsmützenabzeichenhersteller")));
+}
+
+void TestTabelleText::textNurAnLeerzeichen()
+{
+    // A word that fits on a line is never split, hyphens and slashes or
+    // not: the text gets no blank inside it.
+    QStringList woerter;
+    for (int i = 0; i < 15; ++i)
+        woerter << QStringLiteral("Weizen-Roggen-Mischbrot") << QStringLiteral("href=\"http://example.com/a/b/c.htm\"");
+    Programm p;
+    gui::beiModal([&](QWidget *w) {
+        QVERIFY(text(w));
+        text(w)->EdtText->setPlainText(woerter.join(QLatin1Char(' ')));
+        ok(text(w))->click();
+    });
+    p.fenster->BtnText->click();
+    QCOMPARE(Win1252::zuText(p.fenster->Objekte()[0].Daten).split(QLatin1Char(' '), Qt::SkipEmptyParts), woerter);
 }
 
 void TestTabelleText::textBearbeitenFuegtLeerzeichenAn()
