@@ -11,6 +11,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QTest>
 #include <QtEndian>
 
 #include <csignal>
@@ -42,6 +43,19 @@ inline bool schreib(const QString &pfad, const QByteArray &inhalt)
 inline std::string n(const QString &pfad)
 {
     return QFile::encodeName(pfad).toStdString();
+}
+
+// Object i of a list. One that is not there fails the running test, also
+// inside a modal window's callback, instead of reading past the end and
+// taking every later test with it.
+inline Objekt objekt(const Objektliste &liste, int i)
+{
+    if (i < 0 || i >= liste.Anzahl()) {
+        QTest::qFail(qPrintable(QStringLiteral("Objekt %1 fehlt, die Liste hat %2").arg(i).arg(liste.Anzahl())),
+                     __FILE__, __LINE__);
+        return {};
+    }
+    return liste[i];
 }
 
 // Records of a definition file, 32 bits little-endian each.

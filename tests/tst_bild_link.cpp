@@ -158,7 +158,7 @@ void TestBildLink::bildEinfuegen()
     QVERIFY(gezeigt);
     const std::string logo = bytes(QStringLiteral("bilder/logo.bmp"));
     QCOMPARE(f.Objekte().Anzahl(), 1);
-    QCOMPARE(f.Objekte()[0], (Objekt{"Bild", "Das \"Logo\"", logo}));
+    QCOMPARE(hilfen::objekt(f.Objekte(), 0), (Objekt{"Bild", "Das \"Logo\"", logo}));
     QCOMPARE(zeile(f, 0), QStringLiteral("Bild: \"Das \"Logo\"\" ") + pfad(QStringLiteral("bilder/logo.bmp")));
     QVERIFY(f.Geandert());
 
@@ -172,7 +172,7 @@ void TestBildLink::bildEinfuegen()
         d->BtnOk->click();
     });
     f.BtnBild->click();
-    QCOMPARE(f.Objekte()[1], (Objekt{"Bild", "", logo}));
+    QCOMPARE(hilfen::objekt(f.Objekte(), 1), (Objekt{"Bild", "", logo}));
     QCOMPARE(zeile(f, 1), QStringLiteral("Bild: \"\" ") + pfad(QStringLiteral("bilder/logo.bmp")));
     QCOMPARE(f.Modell()->index(1).data(Qt::DecorationRole).value<QIcon>().cacheKey(),
              f.Modell()->index(0).data(Qt::DecorationRole).value<QIcon>().cacheKey());
@@ -192,7 +192,7 @@ void TestBildLink::bildOhneDatei()
         d->BtnOk->click();
     });
     f.BtnBild->click();
-    QCOMPARE(f.Objekte()[0], (Objekt{"Bild", "leer", ""}));
+    QCOMPARE(hilfen::objekt(f.Objekte(), 0), (Objekt{"Bild", "leer", ""}));
     QCOMPARE(zeile(f, 0), QStringLiteral("Bild: \"leer\" "));
 }
 
@@ -277,7 +277,7 @@ void TestBildLink::bildBearbeiten()
     });
     f.BtnBearbeiten->click();
     const std::string knopf = bytes(QStringLiteral("bilder/knopf.bmp"));
-    QCOMPARE(f.Objekte()[1], (Objekt{"Bild", "Knopf", knopf}));
+    QCOMPARE(hilfen::objekt(f.Objekte(), 1), (Objekt{"Bild", "Knopf", knopf}));
     QCOMPARE(zeile(f, 1), QStringLiteral("Bild: \"Knopf\" ") + pfad(QStringLiteral("bilder/knopf.bmp")));
     QVERIFY(f.Geandert());
 
@@ -293,13 +293,13 @@ void TestBildLink::bildBearbeiten()
         d->BtnAbbrechen->click();
     });
     f.MnuObjektbearbeiten->trigger();
-    QCOMPARE(f.Objekte()[1], (Objekt{"Bild", "Knopf", knopf}));
+    QCOMPARE(hilfen::objekt(f.Objekte(), 1), (Objekt{"Bild", "Knopf", knopf}));
     QVERIFY(!f.Geandert());
 
     // OK without any change still counts as a change.
     gui::beiModal([&](QWidget *w) { qobject_cast<TFrmBild *>(w)->BtnOk->click(); });
     f.BtnBearbeiten->click();
-    QCOMPARE(f.Objekte()[1], (Objekt{"Bild", "Knopf", knopf}));
+    QCOMPARE(hilfen::objekt(f.Objekte(), 1), (Objekt{"Bild", "Knopf", knopf}));
     QVERIFY(f.Geandert());
 }
 
@@ -321,7 +321,7 @@ void TestBildLink::bildBearbeitenPngBeiBmpMaske()
         d->BtnOk->click();
     });
     f.BtnBearbeiten->click();
-    QCOMPARE(f.Objekte()[0].Daten, foto);
+    QCOMPARE(hilfen::objekt(f.Objekte(), 0).Daten, foto);
 
     // Until another filter is chosen, inserts see only that file too.
     gui::beiModal([&](QWidget *w) {
@@ -367,7 +367,7 @@ void TestBildLink::bildBearbeitenDateiFehlt()
     f.BtnBearbeiten->click();
     QCOMPARE(p.skript->fehlermeldungen, QStringList{QStringLiteral("Ungültiger Dateiname.")});
     QVERIFY(!wache.gezeigt);
-    QCOMPARE(f.Objekte()[0], (Objekt{"Bild", "Alt", datei.toStdString()}));
+    QCOMPARE(hilfen::objekt(f.Objekte(), 0), (Objekt{"Bild", "Alt", datei.toStdString()}));
     QVERIFY(!f.Geandert());
     QCOMPARE(bild->Wahl->verzeichnis(), ort);
 }
@@ -393,7 +393,7 @@ void TestBildLink::bildBearbeitenOhnePfad()
         d->BtnOk->click();
     });
     f.BtnBearbeiten->click();
-    QCOMPARE(f.Objekte()[0].Daten, bytes(QStringLiteral("bilder/urlaub/strand.bmp")));
+    QCOMPARE(hilfen::objekt(f.Objekte(), 0).Daten, bytes(QStringLiteral("bilder/urlaub/strand.bmp")));
 }
 
 void TestBildLink::pfadeWieGespeichert_data()
@@ -458,7 +458,7 @@ void TestBildLink::linkEinfuegenUndBearbeiten()
         f.BtnLink->click();
     }
     // The address exactly as typed, blanks and all; texts of any length.
-    QCOMPARE(f.Objekte()[0], (Objekt{"Link", "Start", " index.htm#a b "}));
+    QCOMPARE(hilfen::objekt(f.Objekte(), 0), (Objekt{"Link", "Start", " index.htm#a b "}));
     QCOMPARE(zeile(f, 1), QStringLiteral("Link: \"Zweiter\"  index.htm#a b "));
     QVERIFY(f.Geandert());
 
@@ -474,9 +474,9 @@ void TestBildLink::linkEinfuegenUndBearbeiten()
         d->BtnOk->click();
     });
     f.MnuObjektbearbeiten->trigger();
-    QCOMPARE(f.Objekte()[0], (Objekt{"Link", "Start", ""}));
+    QCOMPARE(hilfen::objekt(f.Objekte(), 0), (Objekt{"Link", "Start", ""}));
     QCOMPARE(zeile(f, 0), QStringLiteral("Link: \"Start\" "));
-    QCOMPARE(f.Objekte()[0].Art, std::string("Link"));
+    QCOMPARE(hilfen::objekt(f.Objekte(), 0).Art, std::string("Link"));
     QVERIFY(f.Geandert());
 
     speichere(p);
@@ -486,7 +486,7 @@ void TestBildLink::linkEinfuegenUndBearbeiten()
         d->BtnAbbrechen->click();
     });
     f.BtnBearbeiten->click();
-    QCOMPARE(f.Objekte()[0], (Objekt{"Link", "Start", ""}));
+    QCOMPARE(hilfen::objekt(f.Objekte(), 0), (Objekt{"Link", "Start", ""}));
     QVERIFY(!f.Geandert());
 }
 
@@ -519,7 +519,7 @@ void TestBildLink::nurWin1252()
     });
     (link ? f.BtnLink : f.BtnBild)->click();
     const std::string erwartet = "Stra\xDF" "e ? \x80?.";
-    const Objekt &o = f.Objekte()[0];
+    const Objekt &o = hilfen::objekt(f.Objekte(), 0);
     QCOMPARE(adresse ? o.Daten : o.Beschreibung, erwartet);
 }
 
@@ -538,7 +538,7 @@ void TestBildLink::tasten()
         QTest::keyClick(d->EdtBeschreibung, Qt::Key_Enter);
     });
     f.BtnBild->click();
-    QCOMPARE(f.Objekte()[0], (Objekt{"Bild", "Strand", bytes(QStringLiteral("bilder/urlaub/strand.bmp"))}));
+    QCOMPARE(hilfen::objekt(f.Objekte(), 0), (Objekt{"Bild", "Strand", bytes(QStringLiteral("bilder/urlaub/strand.bmp"))}));
 
     gui::beiModal([&](QWidget *w) {
         auto *d = qobject_cast<TFrmLink *>(w);
@@ -549,7 +549,7 @@ void TestBildLink::tasten()
         QTest::keyClick(d->EdtAdresse, Qt::Key_Return);
     });
     f.BtnLink->click();
-    QCOMPARE(f.Objekte()[1], (Objekt{"Link", "a", "b"}));
+    QCOMPARE(hilfen::objekt(f.Objekte(), 1), (Objekt{"Link", "a", "b"}));
 }
 
 void TestBildLink::aufbau_data()

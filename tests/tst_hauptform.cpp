@@ -601,7 +601,7 @@ void TestHauptform::linieEinfuegen()
     waehle(f, 0);
     f.BtnLinie->click();
     QCOMPARE(f.Objekte().Anzahl(), 4);
-    QCOMPARE(f.Objekte()[3], (Objekt{"Linie", "Linie", "Linie"}));
+    QCOMPARE(hilfen::objekt(f.Objekte(), 3), (Objekt{"Linie", "Linie", "Linie"}));
     QCOMPARE(zeilen(f).last(), QStringLiteral("Linie"));
     QCOMPARE(f.ausgewaehlt(), 0);
     QVERIFY(f.Geandert());
@@ -752,8 +752,8 @@ void TestHauptform::ablage()
     f.MnuEinfugen->trigger();
     f.MnuEinfugen->trigger();
     QCOMPARE(f.Objekte().Anzahl(), 5);
-    QCOMPARE(f.Objekte()[3], f.Objekte()[1]);
-    QCOMPARE(f.Objekte()[4], f.Objekte()[1]);
+    QCOMPARE(hilfen::objekt(f.Objekte(), 3), hilfen::objekt(f.Objekte(), 1));
+    QCOMPARE(hilfen::objekt(f.Objekte(), 4), hilfen::objekt(f.Objekte(), 1));
     QCOMPARE(zeilen(f)[4], QStringLiteral("Text: \"B\""));
     QVERIFY(f.Geandert());
 
@@ -761,21 +761,21 @@ void TestHauptform::ablage()
     f.LstMarkwerk->clearSelection();
     f.MnuKopieren->trigger();
     f.MnuEinfugen->trigger();
-    QCOMPARE(f.Objekte()[5].Beschreibung, std::string("B"));
+    QCOMPARE(hilfen::objekt(f.Objekte(), 5).Beschreibung, std::string("B"));
 
     // Cut of the first, paste: it has moved to the end.
     waehle(f, 0);
     f.MnuAusschneiden->trigger();
-    QCOMPARE(f.Objekte()[0].Beschreibung, std::string("B"));
+    QCOMPARE(hilfen::objekt(f.Objekte(), 0).Beschreibung, std::string("B"));
     f.MnuEinfugen->trigger();
-    QCOMPARE(f.Objekte()[f.Objekte().Anzahl() - 1].Beschreibung, std::string("A"));
+    QCOMPARE(hilfen::objekt(f.Objekte(), f.Objekte().Anzahl() - 1).Beschreibung, std::string("A"));
 
     // The clipboard survives New and Open.
     p.skript->fragen = {false};
     f.MnuNeu->trigger();
     f.MnuEinfugen->trigger();
     QCOMPARE(f.Objekte().Anzahl(), 1);
-    QCOMPARE(f.Objekte()[0], (Objekt{"Text", "A", "a"}));
+    QCOMPARE(hilfen::objekt(f.Objekte(), 0), (Objekt{"Text", "A", "a"}));
 
     // A line pastes as a line.
     f.BtnLinie->click();
@@ -798,7 +798,7 @@ void TestHauptform::ablageLeereBeschreibung()
     f.MnuAusschneiden->trigger();
     f.MnuEinfugen->trigger();
     QCOMPARE(f.Objekte().Anzahl(), 2);
-    QCOMPARE(f.Objekte()[1], (Objekt{"Bild", "", ""}));
+    QCOMPARE(hilfen::objekt(f.Objekte(), 1), (Objekt{"Bild", "", ""}));
     QCOMPARE(zeilen(f)[1], QStringLiteral("Bild: \"\" "));
 }
 

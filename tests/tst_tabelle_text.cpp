@@ -197,7 +197,7 @@ void TestTabelleText::tabelleErsteEinfuegung()
     p.fenster->BtnTabelle->click();
     QVERIFY(geprueft);
     QCOMPARE(p.fenster->Objekte().Anzahl(), 1);
-    QCOMPARE(p.fenster->Objekte()[0], (Objekt{"Tabelle", "", leereTabelle()}));
+    QCOMPARE(hilfen::objekt(p.fenster->Objekte(), 0), (Objekt{"Tabelle", "", leereTabelle()}));
     QCOMPARE(leereTabelle().size(), std::size_t(52));
     QCOMPARE(zeile(p, 0), QStringLiteral("Tabelle: \"\""));
     QVERIFY(p.fenster->Geandert());
@@ -248,7 +248,7 @@ void TestTabelleText::tabelleGroesseUndZellen()
     for (int i = 0; i < 4; ++i)
         erwartet += " \xF0";
     erwartet += "Ende\xF0";
-    QCOMPARE(p.fenster->Objekte()[0].Daten, erwartet);
+    QCOMPARE(hilfen::objekt(p.fenster->Objekte(), 0).Daten, erwartet);
     QCOMPARE(zeile(p, 0), QStringLiteral("Tabelle: \"Preise\""));
 }
 
@@ -300,7 +300,7 @@ void TestTabelleText::tabelleGroesseBleibt()
     groesse(4, 2, false);
     p.fenster->MnuObjektbearbeiten->trigger();
     pruefeLeer(4, 2);
-    QCOMPARE(p.fenster->Objekte()[0].Daten.substr(0, 4), std::string("3\xF0" "5\xF0"));
+    QCOMPARE(hilfen::objekt(p.fenster->Objekte(), 0).Daten.substr(0, 4), std::string("3\xF0" "5\xF0"));
     // Insert cancelled: nothing added, nothing changed.
     p.fenster->MnuSpeichern->trigger();
     groesse(7, 3, false);
@@ -312,7 +312,7 @@ void TestTabelleText::tabelleGroesseBleibt()
     groesse(2, 9, true);
     p.fenster->BtnTabelle->click();
     QCOMPARE(p.fenster->Objekte().Anzahl(), 2);
-    QCOMPARE(p.fenster->Objekte()[1].Daten.substr(0, 4), std::string("2\xF0" "9\xF0"));
+    QCOMPARE(hilfen::objekt(p.fenster->Objekte(), 1).Daten.substr(0, 4), std::string("2\xF0" "9\xF0"));
     pruefeLeer(2, 9);
 }
 
@@ -350,7 +350,7 @@ void TestTabelleText::tabelleGrenzen()
     });
     p.fenster->BtnTabelle->click();
     // Only the cells still in the grid are stored.
-    QCOMPARE(p.fenster->Objekte()[0].Daten, std::string("2\xF0" "3\xF0" " \xF0 \xF0 \xF0 \xF0 \xF0 \xF0"));
+    QCOMPARE(hilfen::objekt(p.fenster->Objekte(), 0).Daten, std::string("2\xF0" "3\xF0" " \xF0 \xF0 \xF0 \xF0 \xF0 \xF0"));
 }
 
 void TestTabelleText::tabelleBearbeiten()
@@ -376,7 +376,7 @@ void TestTabelleText::tabelleBearbeiten()
     });
     p.fenster->BtnBearbeiten->click();
     QVERIFY(geprueft);
-    QCOMPARE(p.fenster->Objekte()[0], (Objekt{"Tabelle", "Preise", preise}));
+    QCOMPARE(hilfen::objekt(p.fenster->Objekte(), 0), (Objekt{"Tabelle", "Preise", preise}));
     QVERIFY(p.fenster->Geandert());
 
     // Cells that begin with the separator, and blanks, go back unchanged.
@@ -389,7 +389,7 @@ void TestTabelleText::tabelleBearbeiten()
         ok(t)->click();
     });
     p.fenster->BtnBearbeiten->click();
-    QCOMPARE(p.fenster->Objekte()[2], (Objekt{"Tabelle", "Mit \"Zitat\"", mitTrenner}));
+    QCOMPARE(hilfen::objekt(p.fenster->Objekte(), 2), (Objekt{"Tabelle", "Mit \"Zitat\"", mitTrenner}));
     QCOMPARE(zeile(p, 2), QStringLiteral("Tabelle: \"Mit \"Zitat\"\""));
 }
 
@@ -431,7 +431,7 @@ void TestTabelleText::tabelleBeschaedigt()
     QTest::qWait(50);
     QVERIFY(!wache.gezeigt);
     QCOMPARE(p.skript->fehlermeldungen, QStringList{meldung});
-    QCOMPARE(p.fenster->Objekte()[0], kaputt);
+    QCOMPARE(hilfen::objekt(p.fenster->Objekte(), 0), kaputt);
     QCOMPARE(zeile(p, 0), QStringLiteral("Tabelle: \"Kaputt\""));
     QVERIFY(!p.fenster->Geandert());
 
@@ -490,7 +490,7 @@ void TestTabelleText::tabelleAusserhalbDerGrenzen()
     // Stored again in the size it had, the counts now written plainly.
     std::string erwartet = std::to_string(zeilen) + "\xF0" + std::to_string(spalten) + "\xF0";
     erwartet += daten.substr(kopf.size());
-    QCOMPARE(p.fenster->Objekte()[0].Daten, erwartet);
+    QCOMPARE(hilfen::objekt(p.fenster->Objekte(), 0).Daten, erwartet);
 
     // From there a click steps from the control's position.
     gui::beiModal([&](QWidget *w) {
@@ -551,7 +551,7 @@ void TestTabelleText::tabelleTrennzeichenInZelle()
     p.fenster->BtnTabelle->click();
     QVERIFY(gemeldet);
     QCOMPARE(p.fenster->Objekte().Anzahl(), 1);
-    const Tabelle t = DatenZuTabelle(p.fenster->Objekte()[0].Daten);
+    const Tabelle t = DatenZuTabelle(hilfen::objekt(p.fenster->Objekte(), 0).Daten);
     QCOMPARE(t.zelle(0, 0), std::string("\xF0x"));
     QCOMPARE(t.zelle(2, 3), std::string("1/2"));
 }
@@ -577,8 +577,8 @@ void TestTabelleText::tabelleSchliessenUndZeichensatz()
         ok(t)->click();
     });
     p.fenster->BtnTabelle->click();
-    QCOMPARE(p.fenster->Objekte()[0].Beschreibung, std::string("?\x80"));
-    QCOMPARE(DatenZuTabelle(p.fenster->Objekte()[0].Daten).zelle(0, 0), std::string("a?\xE9"));
+    QCOMPARE(hilfen::objekt(p.fenster->Objekte(), 0).Beschreibung, std::string("?\x80"));
+    QCOMPARE(DatenZuTabelle(hilfen::objekt(p.fenster->Objekte(), 0).Daten).zelle(0, 0), std::string("a?\xE9"));
 
     // Closed any other way than with OK, after an OK before: Abbrechen.
     p.skript->speichern = {pfad(QStringLiteral("s.htd"))};
@@ -627,7 +627,7 @@ void TestTabelleText::textZeilen()
     });
     p.fenster->BtnText->click();
     QCOMPARE(p.fenster->Objekte().Anzahl(), 1);
-    QCOMPARE(p.fenster->Objekte()[0], (Objekt{"Text", "Absatz", daten.toStdString()}));
+    QCOMPARE(hilfen::objekt(p.fenster->Objekte(), 0), (Objekt{"Text", "Absatz", daten.toStdString()}));
     QCOMPARE(zeile(p, 0), QStringLiteral("Text: \"Absatz\""));
     QVERIFY(p.fenster->Geandert());
 }
@@ -661,7 +661,7 @@ void TestTabelleText::textTippen()
     });
     p.fenster->BtnText->click();
     QCOMPARE(p.fenster->Objekte().Anzahl(), 1);
-    QCOMPARE(p.fenster->Objekte()[0], (Objekt{"Text", "Gruss", "Hallo Welt "}));
+    QCOMPARE(hilfen::objekt(p.fenster->Objekte(), 0), (Objekt{"Text", "Gruss", "Hallo Welt "}));
 }
 
 void TestTabelleText::textLangeZeileBrichtUm()
@@ -702,7 +702,7 @@ void TestTabelleText::textLangeZeileBrichtUm()
     QVERIFY2(zeilen >= 4, qPrintable(QString::number(zeilen)));
     QCOMPARE(stuecke.join(QString()), lang);
     // One blank after each piece as the field wraps it.
-    const QString ergebnis = Win1252::zuText(p.fenster->Objekte()[0].Daten);
+    const QString ergebnis = Win1252::zuText(hilfen::objekt(p.fenster->Objekte(), 0).Daten);
     QCOMPARE(ergebnis, stuecke.join(QLatin1Char(' ')) + QLatin1Char(' '));
     QCOMPARE(ergebnis.size(), lang.size() + zeilen);
     // The long word is broken where the field breaks it, too.
@@ -723,7 +723,7 @@ void TestTabelleText::textNurAnLeerzeichen()
         ok(text(w))->click();
     });
     p.fenster->BtnText->click();
-    QCOMPARE(Win1252::zuText(p.fenster->Objekte()[0].Daten).split(QLatin1Char(' '), Qt::SkipEmptyParts), woerter);
+    QCOMPARE(Win1252::zuText(hilfen::objekt(p.fenster->Objekte(), 0).Daten).split(QLatin1Char(' '), Qt::SkipEmptyParts), woerter);
 }
 
 void TestTabelleText::textBearbeitenFuegtLeerzeichenAn()
@@ -739,7 +739,7 @@ void TestTabelleText::textBearbeitenFuegtLeerzeichenAn()
             ok(t)->click();
         });
         p.fenster->BtnBearbeiten->click();
-        QCOMPARE(p.fenster->Objekte()[0].Daten, std::string(erwartet));
+        QCOMPARE(hilfen::objekt(p.fenster->Objekte(), 0).Daten, std::string(erwartet));
         QVERIFY(p.fenster->Geandert());
     }
 
@@ -753,7 +753,7 @@ void TestTabelleText::textBearbeitenFuegtLeerzeichenAn()
         ok(t)->click();
     });
     p.fenster->MnuObjektbearbeiten->trigger();
-    QCOMPARE(p.fenster->Objekte()[1], (Objekt{"Text", "Nicht mehr leer", " "}));
+    QCOMPARE(hilfen::objekt(p.fenster->Objekte(), 1), (Objekt{"Text", "Nicht mehr leer", " "}));
     QCOMPARE(zeile(p, 1), QStringLiteral("Text: \"Nicht mehr leer\""));
 }
 
@@ -789,7 +789,7 @@ void TestTabelleText::textAbbrechenUndZeichensatz()
         ok(t)->click();
     });
     p.fenster->BtnText->click();
-    QCOMPARE(p.fenster->Objekte()[0].Daten, std::string("ab1 2?3 "));
+    QCOMPARE(hilfen::objekt(p.fenster->Objekte(), 0).Daten, std::string("ab1 2?3 "));
 
     // Abbrechen, Esc and any other close add nothing.
     p.skript->speichern = {pfad(QStringLiteral("t.htd"))};
