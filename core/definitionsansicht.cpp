@@ -6,6 +6,7 @@
 #include "datei.h"
 #include "fehler.h"
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <mutex>
@@ -85,8 +86,9 @@ void entlasse(int wache)
 
 // ------------------------------------------------------------ reading in place
 
-// How far a cursor moves before the pages behind it are let go.
-constexpr std::uint64_t Freigabeschritt = std::uint64_t(8) << 20;
+// A cursor walks the mapping in windows of this size: the pages of the next
+// window are mapped in at once, those behind the current one let go.
+constexpr std::uint64_t Fenster = std::uint64_t(512) << 10;
 
 // A cursor over the file's bytes with the reading operations of Lesedatei,
 // so that the first pass is the one LeseDefinition makes.
@@ -98,8 +100,10 @@ public:
         , m_groesse(groesse)
         , m_abgebildet(abgebildet)
         , m_stelle(stelle)
-        , m_losgelassen(stelle & ~std::uint64_t(seitengroesse - 1))
+        , m_losgelassen(stelle & ~(Fenster - 1))
+        , m_fensterende(m_losgelassen)
     {
+        loslassen();
     }
 
     std::uint64_t rest() const { return m_groesse - m_stelle; }
@@ -144,13 +148,23 @@ public:
 private:
     // Pages already read are taken out of this process's memory; they stay
     // in the page cache, and the mapping is only read, so nothing is lost.
+    // The next window is mapped in one call instead of a fault every few
+    // pages.
     void loslassen()
     {
-        if (!m_abgebildet || m_stelle - m_losgelassen < Freigabeschritt)
+        if (!m_abgebildet || m_stelle < m_fensterende)
             return;
-        const std::uint64_t bis = m_stelle & ~std::uint64_t(seitengroesse - 1);
-        (void)::madvise(const_cast<unsigned char *>(m_basis + m_losgelassen), bis - m_losgelassen, MADV_DONTNEED);
-        m_losgelassen = bis;
+        const std::uint64_t fenster = m_stelle & ~(Fenster - 1);
+        if (fenster > m_losgelassen) {
+            (void)::madvise(const_cast<unsigned char *>(m_basis + m_losgelassen), fenster - m_losgelassen,
+                            MADV_DONTNEED);
+            m_losgelassen = fenster;
+        }
+        m_fensterende = fenster + Fenster;
+        const std::uint64_t vor = std::min(m_fensterende + Fenster, m_groesse);
+        if (vor > m_fensterende)
+            (void)::madvise(const_cast<unsigned char *>(m_basis + m_fensterende), vor - m_fensterende,
+                            MADV_POPULATE_READ);
     }
 
     const unsigned char *m_basis;
@@ -158,6 +172,7 @@ private:
     bool m_abgebildet;
     std::uint64_t m_stelle;
     std::uint64_t m_losgelassen;
+    std::uint64_t m_fensterende;
 };
 
 std::string leseText(Speicherleser &leser)
@@ -193,7 +208,6 @@ Definitionsansicht::Definitionsansicht(Lesedatei &datei)
     }
     if (m_abbild) {
         m_basis = static_cast<const unsigned char *>(m_abbild);
-        (void)::madvise(m_abbild, std::size_t(m_groesse), MADV_SEQUENTIAL);
     } else {
         m_basis = reinterpret_cast<const unsigned char *>(m_speicher.data());
         m_groesse = m_speicher.size();
@@ -220,7 +234,15 @@ void Definitionsansicht::einlesen()
 {
     try {
         Speicherleser leser(m_basis, m_groesse, m_abbild != nullptr);
-        m_gliederung = gliederung(leser);
+        m_gliederung = gliederungBisDaten(leser);
+        m_datenAnfang = leser.position();
+        // Objects the lists do not have: a load fails on that, but only
+        // after a read error further on.
+        const std::int32_t kuerzeste = std::min({m_gliederung.listen[0], m_gliederung.listen[1], m_gliederung.listen[2]});
+        if (m_gliederung.anzahl > std::max<std::int32_t>(kuerzeste, 0)) {
+            pruefeDaten();
+            pruefeAnzahl(m_gliederung);
+        }
         Speicherleser kopf(m_basis, m_groesse, false);
         m_titel = leseText(kopf);
         m_hintergrund = kopf.satz() == 1;
@@ -230,6 +252,14 @@ void Definitionsansicht::einlesen()
         pruefeUnversehrt();
         throw;
     }
+    pruefeUnversehrt();
+}
+
+void Definitionsansicht::pruefeDaten() const
+{
+    Speicherleser leser(m_basis, m_groesse, m_abbild != nullptr, m_datenAnfang);
+    for (std::int32_t i = 0; i < m_gliederung.listen[2]; ++i)
+        uebergeheZeichenkette(leser);
     pruefeUnversehrt();
 }
 
@@ -269,10 +299,23 @@ Definitionsansicht::Lauf::~Lauf() = default;
 Definitionsansicht::Lauf::Lauf(Lauf &&) noexcept = default;
 Definitionsansicht::Lauf &Definitionsansicht::Lauf::operator=(Lauf &&) noexcept = default;
 
+void Definitionsansicht::Lauf::uebrigeDatenPruefen()
+{
+    if (m_geprueft)
+        return;
+    Speicherleser leser = m_zeiger[2].leser;
+    for (std::int32_t i = m_index; i < m_ansicht->m_gliederung.listen[2]; ++i)
+        uebergeheZeichenkette(leser);
+    m_ansicht->pruefeUnversehrt();
+    m_geprueft = true;
+}
+
 bool Definitionsansicht::Lauf::naechstes(Objektansicht &objekt)
 {
-    if (m_index >= m_ansicht->Anzahl())
+    if (m_index >= m_ansicht->Anzahl()) {
+        uebrigeDatenPruefen();
         return false;
+    }
     std::string_view *felder[3] = {&objekt.Art, &objekt.Beschreibung, &objekt.Daten};
     for (int liste = 0; liste < 3; ++liste) {
         Zeiger &z = m_zeiger[liste];

@@ -26,8 +26,14 @@ struct Objektansicht
 // objects once and in order: the page, the check, the export. A regular file
 // is mapped, not loaded, and what has been passed is let go again, so the
 // memory a walk takes does not grow with the file; a pipe is held in memory
-// as it came. The whole file is checked before anything is handed out: it is
-// refused where and as LeseDefinition refuses it.
+// as it came.
+//
+// A file is refused where and with the error LeseDefinition refuses it. The
+// constructor checks everything but the data strings, most of a file's
+// bytes; a walk checks those as it reads them and the rest of the data list
+// when it ends, so that a page streams from a single pass over them. Callers
+// that must know the whole file sound before the first object call
+// pruefeDaten().
 class Definitionsansicht
 {
 public:
@@ -46,6 +52,10 @@ public:
     // The objects a load keeps.
     std::int32_t Anzahl() const { return m_gliederung.behalten(); }
 
+    // Checks the data list as a load would; afterwards no walk fails but
+    // for a file changed meanwhile.
+    void pruefeDaten() const;
+
     // The objects from the first, one at a time: three cursors, one in each
     // of the file's lists.
     class Lauf
@@ -60,12 +70,16 @@ public:
         bool naechstes(Objektansicht &objekt);
         // The number of the object last handed out, from 1.
         std::int32_t nummer() const { return m_index; }
+        // Checks the data list from here to its end, as a load would have
+        // before the object the caller failed on.
+        void uebrigeDatenPruefen();
 
     private:
         struct Zeiger;
         const Definitionsansicht *m_ansicht;
         std::unique_ptr<Zeiger[]> m_zeiger;
         std::int32_t m_index = 0;
+        bool m_geprueft = false;
     };
 
     // Throws EAFehler(100) when the file was shortened while it was mapped.
@@ -81,6 +95,7 @@ private:
     int m_wache = -1;         // its slot among the guarded mappings
     std::vector<char> m_speicher;
     Gliederung m_gliederung;
+    std::uint64_t m_datenAnfang = 0; // the first data string
     std::string m_titel;
     bool m_hintergrund = false;
     std::string m_hintergrundpfad;

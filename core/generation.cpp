@@ -217,8 +217,10 @@ auto ansichtsbau(const Definitionsansicht &ansicht, const Bildpfade &bildpfade)
         try {
             baueSeite(kopf, naechstes, o, bildpfade, puffer, grenze, abgeben);
         } catch (const KonvertierungsFehler &f) {
+            lauf.uebrigeDatenPruefen();
             throw ObjektFehler(lauf.nummer(), o.Art, o.Beschreibung, f.what());
         } catch (const TabellenFehler &f) {
+            lauf.uebrigeDatenPruefen();
             throw ObjektFehler(lauf.nummer(), o.Art, o.Beschreibung, f.what());
         }
     };

@@ -34,12 +34,11 @@ void uebergeheZeichenkette(Leser &leser)
         leser.ueberspringen(4 * std::uint64_t(laenge));
 }
 
-// Walks the whole file as the read will, without keeping anything, and
-// fails as the read would. A file that claims millions of objects and then
-// lacks them is refused here, after one pass and before any memory is taken
-// for them.
+// The first pass up to the data list: title, background, object count, the
+// kinds and the descriptions, and the data list's entry count. The data
+// strings, most of a file, are left for the caller.
 template<typename Leser>
-Gliederung gliederung(Leser &leser)
+Gliederung gliederungBisDaten(Leser &leser)
 {
     Gliederung g;
     uebergeheZeichenkette(leser);
@@ -48,15 +47,34 @@ Gliederung gliederung(Leser &leser)
     g.anzahl = leser.satz();
     for (int liste = 0; liste < 3; ++liste) {
         g.listenanfang[liste] = leser.position();
-        const std::int32_t eintraege = leser.satz();
-        g.listen[liste] = eintraege;
-        for (std::int32_t i = 0; i < eintraege; ++i)
+        g.listen[liste] = leser.satz();
+        if (liste == 2)
+            break;
+        for (std::int32_t i = 0; i < g.listen[liste]; ++i)
             uebergeheZeichenkette(leser);
     }
-    // The list view would be filled for `anzahl` rows and fail at the first
-    // entry one of the lists does not have.
+    return g;
+}
+
+// The list view would be filled for `anzahl` rows and fail at the first
+// entry one of the lists does not have. Comes after every error of reading.
+inline void pruefeAnzahl(const Gliederung &g)
+{
     const std::int32_t kuerzeste = std::max<std::int32_t>(0, std::min({g.listen[0], g.listen[1], g.listen[2]}));
     if (g.anzahl > kuerzeste)
         throw ListenIndexFehler(kuerzeste);
+}
+
+// Walks the whole file as the read will, without keeping anything, and
+// fails as the read would. A file that claims millions of objects and then
+// lacks them is refused here, after one pass and before any memory is taken
+// for them.
+template<typename Leser>
+Gliederung gliederung(Leser &leser)
+{
+    const Gliederung g = gliederungBisDaten(leser);
+    for (std::int32_t i = 0; i < g.listen[2]; ++i)
+        uebergeheZeichenkette(leser);
+    pruefeAnzahl(g);
     return g;
 }
