@@ -241,6 +241,7 @@ void exportiere(const Exportauftrag &auftrag)
     fuer(auftrag.definition, [&] {
         const std::unique_ptr<Lesedatei> datei = oeffneEingabe(auftrag.definition);
         ansicht.emplace(*datei);
+        ansicht->pruefeDaten();
         if (ansicht->Hintergrund() && !ansicht->Hintergrundpfad().empty()) {
             try {
                 bilder.aufnehmen(ansicht->Hintergrundpfad());

@@ -193,7 +193,10 @@ int fuehreAus(const QStringList &argumente)
         if (befehl == "export") {
             if (dateien.size() != 2)
                 return falscherAufruf(falscheZahl);
-            Exportauftrag auftrag{dateien[0], {dateien[1].pfad, true}};
+            Exportauftrag auftrag;
+            auftrag.definition = dateien[0];
+            auftrag.ordner.pfad = dateien[1].pfad;
+            auftrag.ordner.ausgabe = true;
             if (parser.isSet(name))
                 auftrag.seitenname = textAlsArgument(parser.value(name));
             if (!seitennameGueltig(auftrag.seitenname))

@@ -106,6 +106,8 @@ std::size_t pruefeDatei(const Dateiangabe &definition, Meldungen &meldungen)
     fuer(definition, [&] {
         const std::unique_ptr<Lesedatei> datei = oeffneEingabe(definition);
         ansicht.emplace(*datei);
+        // Findings go out as they come: a file that fails must fail first.
+        ansicht->pruefeDaten();
     });
     Befunde befunde(definition, meldungen);
     if (ansicht->Hintergrund())
