@@ -212,7 +212,13 @@ Definitionsansicht::Definitionsansicht(Lesedatei &datei)
         m_basis = reinterpret_cast<const unsigned char *>(m_speicher.data());
         m_groesse = m_speicher.size();
     }
-    einlesen();
+    // A file refused here must not keep its map and guard.
+    try {
+        einlesen();
+    } catch (...) {
+        freigeben();
+        throw;
+    }
 }
 
 Definitionsansicht::Definitionsansicht(std::string_view bytes)
@@ -224,9 +230,15 @@ Definitionsansicht::Definitionsansicht(std::string_view bytes)
 
 Definitionsansicht::~Definitionsansicht()
 {
+    freigeben();
+}
+
+void Definitionsansicht::freigeben()
+{
     if (m_abbild) {
         entlasse(m_wache);
         ::munmap(m_abbild, std::size_t(m_groesse));
+        m_abbild = nullptr;
     }
 }
 

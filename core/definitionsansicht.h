@@ -88,6 +88,7 @@ public:
 private:
     friend class Lauf;
     void einlesen();
+    void freigeben();
 
     const unsigned char *m_basis = nullptr;
     std::uint64_t m_groesse = 0;

@@ -253,6 +253,13 @@ void Generieren(const std::string &dateiname, const Dokumenteinstellungen &einst
                   });
 }
 
+std::string Seite(const Definitionsansicht &ansicht)
+{
+    Zeilenpuffer puffer(Abgabegroesse);
+    ansichtsbau(ansicht, {})(puffer, std::string::npos, [](Zeilenpuffer &) {});
+    return std::string(puffer.inhalt());
+}
+
 void Generieren(const std::string &dateiname, const Definitionsansicht &ansicht, Sonderziel sonderziel,
                 const Bildpfade &bildpfade)
 {

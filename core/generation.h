@@ -35,6 +35,7 @@ void Generieren(const std::string &dateiname, const Dokumenteinstellungen &einst
 // read throws ObjektFehler naming its object, before anything is written,
 // also into a pipe. Errors of the output are ErstellFehler and SchreibFehler;
 // every other error concerns the definition file.
+std::string Seite(const Definitionsansicht &ansicht);
 void Generieren(const std::string &dateiname, const Definitionsansicht &ansicht,
                 Sonderziel sonderziel = Sonderziel::Verweigern, const Bildpfade &bildpfade = {});
 void Generieren(Dateideskriptor ausgabe, const Definitionsansicht &ansicht);
