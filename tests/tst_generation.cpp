@@ -153,6 +153,8 @@ void TestGeneration::ansichtWieGeladen_data()
     QTest::addColumn<qint32>("wert");
     QTest::newRow("unversehrt") << 0 << 0;
     QTest::newRow("abgeschnitten") << 1 << 0;
+    // A load's error comes first even where the table before it is broken.
+    QTest::newRow("abgeschnitten hinter kaputter Tabelle") << 3 << 0;
     QTest::newRow("Satz -1") << 2 << -1;
     QTest::newRow("Satz 0") << 2 << 0;
     QTest::newRow("Satz 1") << 2 << 1;
@@ -166,14 +168,15 @@ void TestGeneration::ansichtWieGeladen()
     QFETCH(int, art);
     QFETCH(qint32, wert);
     Objektliste liste = hilfen::preisliste();
-    liste.anhaengen({"Tabelle", "Zwei", "1\xF0" "2\xF0" "a\xF0" "b\xF0"});
+    liste.anhaengen({"Tabelle", "Zwei", art == 3 ? "x\xF0" : "1\xF0" "2\xF0" "a\xF0" "b\xF0"});
+    liste.anhaengen({"Text", "Danach", "Text"});
     const QString datei = m_dir.filePath(QStringLiteral("quelle.htd"));
     SchreibeDefinition(n(datei), "Preisliste", true, "hinter.gif", liste);
     const QByteArray heil = lies(datei);
     const QString kaputt = m_dir.filePath(QStringLiteral("kaputt.htd"));
     for (qsizetype stelle = 0; stelle < (art == 0 ? 4 : heil.size()); stelle += 4) {
         QByteArray inhalt = heil;
-        if (art == 1)
+        if (art == 1 || art == 3)
             inhalt.truncate(stelle);
         else if (art == 2)
             inhalt.replace(stelle, 4, saetze({wert}));
