@@ -131,8 +131,9 @@ public:
     std::string_view zeichenkette(std::unique_ptr<char[]> &ziel, std::size_t &kapazitaet)
     {
         const std::int32_t laenge = satz();
+        // Empty, but pointing somewhere: its bytes are copied with memcpy.
         if (laenge <= 0)
-            return {};
+            return std::string_view("", 0);
         if (std::uint64_t(laenge) > rest() / 4)
             throw EAFehler(100);
         if (kapazitaet < std::size_t(laenge)) {
@@ -161,10 +162,13 @@ private:
             m_losgelassen = fenster;
         }
         m_fensterende = fenster + Fenster;
+#ifdef MADV_POPULATE_READ
+        // Only a hint: where the kernel does not know it, pages fault in.
         const std::uint64_t vor = std::min(m_fensterende + Fenster, m_groesse);
         if (vor > m_fensterende)
             (void)::madvise(const_cast<unsigned char *>(m_basis + m_fensterende), vor - m_fensterende,
                             MADV_POPULATE_READ);
+#endif
     }
 
     const unsigned char *m_basis;
