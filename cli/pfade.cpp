@@ -3,6 +3,7 @@
 
 #include "pfade.h"
 
+#include "fehler.h"
 #include "win1252.h"
 
 #include <QFile>
@@ -93,7 +94,7 @@ namespace Pfade {
 
 std::string fehlendeBilddatei(std::string_view gespeichert)
 {
-    return "Die Bilddatei „" + Win1252::zuText(gespeichert).toStdString() + "“ ist nicht vorhanden";
+    return "Die Bilddatei „" + meldungstext(gespeichert) + "“ ist nicht vorhanden";
 }
 
 } // namespace Pfade

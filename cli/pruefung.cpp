@@ -6,20 +6,15 @@
 #include "befehle.h"
 #include "datei.h"
 #include "definitionsansicht.h"
+#include "fehler.h"
 #include "objektliste.h"
 #include "pfade.h"
 #include "tabellendaten.h"
-#include "win1252.h"
 
 #include <optional>
 #include <sys/stat.h>
 
 namespace {
-
-std::string utf8(std::string_view bytes)
-{
-    return Win1252::zuText(bytes).toStdString();
-}
 
 std::string abgeschnitten(const char *was, const char *attribut)
 {
@@ -73,7 +68,7 @@ public:
         if (Pfade::istLaufwerkspfad(adresse))
             melde(wo, absolut(adresse));
         if (adresse.find_first_of(" \t") != std::string_view::npos)
-            melde(wo, "Die Adresse „" + utf8(adresse) + "“ enthält Leerzeichen");
+            melde(wo, "Die Adresse „" + meldungstext(adresse) + "“ enthält Leerzeichen");
     }
 
     std::size_t anzahl() const { return m_anzahl; }
@@ -89,7 +84,7 @@ public:
 private:
     static std::string absolut(std::string_view pfad)
     {
-        return "„" + utf8(pfad) + "“ ist ein absoluter Pfad und gilt nur auf dem eigenen Rechner, nicht im Netz";
+        return "„" + meldungstext(pfad) + "“ ist ein absoluter Pfad und gilt nur auf dem eigenen Rechner, nicht im Netz";
     }
 
     const Dateiangabe &m_datei;

@@ -66,10 +66,19 @@ ObjektFehler::ObjektFehler(std::int32_t nummer, std::string_view art, std::strin
 {
 }
 
+std::string meldungstext(std::string_view bytes)
+{
+    QString text = Win1252::zuText(bytes);
+    for (QChar &c : text) {
+        if (c.category() == QChar::Other_Control)
+            c = QChar::ReplacementCharacter;
+    }
+    return text.toStdString();
+}
+
 std::string objektbezeichnung(std::int32_t nummer, std::string_view art, std::string_view beschreibung)
 {
-    return "Objekt " + std::to_string(nummer) + " (" + Win1252::zuText(art).toStdString() + " \""
-           + Win1252::zuText(beschreibung).toStdString() + "\")";
+    return "Objekt " + std::to_string(nummer) + " (" + meldungstext(art) + " \"" + meldungstext(beschreibung) + "\")";
 }
 
 // The table window shows the same text, with a request to change the cell.

@@ -87,6 +87,10 @@ public:
     ObjektFehler(std::int32_t nummer, std::string_view art, std::string_view beschreibung, const std::string &text);
 };
 
+// A document string inside a message: UTF-8, with every control character,
+// which could end the message early or break its line, shown as "\uFFFD".
+std::string meldungstext(std::string_view bytes);
+
 // How a message names an object: its number from 1, its kind and its
 // description, the strings Windows-1252 bytes, the result UTF-8.
 std::string objektbezeichnung(std::int32_t nummer, std::string_view art, std::string_view beschreibung);

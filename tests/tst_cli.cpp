@@ -484,6 +484,9 @@ void TestCli::pruefung_data()
         << QByteArray("d.htd: Objekt 1 (Tabelle \"Preise\"): Die Tabellendaten sind beschädigt (0 Zeilen, 2 Spalten)\n"
                       "d.htd: Objekt 2 (Tabelle \"Kurz\"): Die Tabellendaten sind unvollständig.\n"
                       "d.htd: Objekt 3 (bild \"klein\"): Unbekannte Art: das Objekt erscheint nicht auf der Seite.\n");
+    // One finding, one line, whatever the strings hold.
+    QTest::newRow("Steuerzeichen") << QByteArrayList{"Bild|a\nb|x\ty.gif"} << QByteArray()
+        << QByteArray("d.htd: Objekt 1 (Bild \"a\xEF\xBF\xBD" "b\"): Die Bilddatei „x\xEF\xBF\xBDy.gif“ ist nicht vorhanden.\n");
     QTest::newRow("Hintergrund") << QByteArrayList{} << QByteArray("hinter.gif")
                                  << QByteArray("d.htd: Hintergrund: Die Bilddatei „hinter.gif“ ist nicht vorhanden.\n");
 }
