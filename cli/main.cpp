@@ -100,7 +100,7 @@ constexpr std::string_view Hilfe =
     "\"kind\" ist Bild, Linie, Link, Tabelle oder Text; \"data\" der Bildpfad, die\n"
     "Adresse, der Text oder die Tabellendaten, deren Felder „ð“ abschließt. Eine\n"
     "Tabelle darf statt \"data\" \"cells\" angeben: 2 bis 20 Zeilen zu je 2 bis 20\n"
-    "Zeichenketten, alle Zeilen gleich lang, verschlüsselt wie im Tabellenfenster:\n"
+    "Zeichenketten, alle Zeilen gleich lang, kodiert wie im Tabellenfenster:\n"
     "eine leere Zelle als ein Leerzeichen, „ð“ nach dem ersten Zeichen einer Zelle\n"
     "abgewiesen. Ausgegeben wird immer \"data\".\n";
 
