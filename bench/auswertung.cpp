@@ -180,6 +180,23 @@ int main(int argc, char **argv)
                 QStringLiteral("Seite/Kopie+fdatasync"), 2);
     verhaeltnis(QStringLiteral("Reference: HTML generation with one write() per line ÷ HTML generation"),
                 QStringLiteral("Generation/zeilenweise"), QStringLiteral("Generation/W-large"), 0);
+    if (const auto v = wert(QStringLiteral("CLI/html_gepaart"), QStringLiteral("Verhaeltnis"))) {
+        zeile(QStringLiteral("markwerk-cli html ÷ cat of the definition file + cp of the page, paired runs"),
+              QStringLiteral("%1× (%2 ms against %3 ms)")
+                  .arg(zahl(*v, 2), zahl(*wert(QStringLiteral("CLI/html_gepaart"), QStringLiteral("html_ms"))),
+                       zahl(*wert(QStringLiteral("CLI/html_gepaart"), QStringLiteral("kopie_ms")))),
+              QStringLiteral("≤ 2.5×"), *v <= 2.5);
+    } else {
+        fehlt(QStringLiteral("markwerk-cli html ÷ cat + cp"), QStringLiteral("≤ 2.5×"));
+    }
+    if (const auto g = wert(QStringLiteral("CLI/html_speicher"), QStringLiteral("gross_MB"))) {
+        const double h = *wert(QStringLiteral("CLI/html_speicher"), QStringLiteral("halb_MB"));
+        zeile(QStringLiteral("Peak RSS of markwerk-cli html: W-large ÷ half of it (50,000 objects)"),
+              QStringLiteral("%1× (%2 MB against %3 MB)").arg(zahl(*g / h, 2), zahl(*g), zahl(h)),
+              QStringLiteral("≤ 1.1×"), *g / h <= 1.1);
+    } else {
+        fehlt(QStringLiteral("Peak RSS of markwerk-cli html"), QStringLiteral("≤ 1.1×"));
+    }
     dauer(QStringLiteral("W-small: save"), QStringLiteral("Sichern/W-small"));
     dauer(QStringLiteral("W-small: load"), QStringLiteral("Laden/W-small"));
     dauer(QStringLiteral("W-small: HTML generation"), QStringLiteral("Generation/W-small"));

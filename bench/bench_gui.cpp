@@ -164,7 +164,7 @@ struct Programm
         antworten = a.get();
         antworten->datei = grosseDatei();
         fenster->setzeRueckfragen(std::move(a));
-        fenster->FormShow({});
+        fenster->FormShow(std::vector<std::string>());
         fenster->show();
         messer = std::make_unique<Ruhemesser>(fenster->LstMarkwerk);
         messer->messen([] {});

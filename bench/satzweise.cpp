@@ -78,7 +78,7 @@ void schreibeSatzweise(const std::string &dateiname, const Werkstueck &w)
     if (w.Hintergrund)
         d.zeichenkette(w.Hintergrundpfad);
     d.satz(w.Objekte.Anzahl());
-    for (std::string Objekt::*feld : {&Objekt::Art, &Objekt::Beschreibung, &Objekt::Daten}) {
+    for (Kette Objekt::*feld : {&Objekt::Art, &Objekt::Beschreibung, &Objekt::Daten}) {
         d.satz(w.Objekte.Anzahl());
         for (const Objekt &o : w.Objekte)
             d.zeichenkette(o.*feld);
@@ -95,7 +95,7 @@ Definition leseSatzweise(const std::string &dateiname)
         def.Hintergrundpfad = d.leseZeichenkette();
     const std::int32_t anzahl = d.lesen();
     def.Objekte.resize(std::size_t(std::max(anzahl, 0)));
-    for (std::string Objekt::*feld : {&Objekt::Art, &Objekt::Beschreibung, &Objekt::Daten}) {
+    for (Kette Objekt::*feld : {&Objekt::Art, &Objekt::Beschreibung, &Objekt::Daten}) {
         const std::int32_t eintraege = d.lesen();
         for (std::int32_t i = 0; i < eintraege; ++i) {
             std::string s = d.leseZeichenkette();

@@ -4,6 +4,8 @@
 #include "jsonformat.h"
 
 #include "fehler.h"
+#include "objektliste.h"
+#include "tabellendaten.h"
 #include "win1252.h"
 
 #include <QByteArray>
@@ -209,6 +211,44 @@ private:
     std::size_t m_i = 0;
 };
 
+// A table given as rows of cells, encoded as the table window encodes it:
+// the same limits, an empty cell as one blank, and a cell the encoding
+// cannot carry refused with the window's text.
+std::string zellenAlsDaten(const QJsonValue &zellen, const QString &wo, qsizetype nummer, const std::string &art,
+                           const std::string &beschreibung)
+{
+    constexpr int Kleinste = 2, Groesste = 20;
+    const QString grenzen = QStringLiteral("; eine Tabelle hat %1 bis %2").arg(Kleinste).arg(Groesste);
+    if (!zellen.isArray())
+        formfehler(QStringLiteral("\"cells\" in %1 ist keine Liste von Zeilen").arg(wo));
+    const QJsonArray zeilen = zellen.toArray();
+    if (zeilen.size() < Kleinste || zeilen.size() > Groesste)
+        formfehler(QStringLiteral("\"cells\" in %1 hat %2 Zeilen").arg(wo).arg(zeilen.size()) + grenzen);
+    qsizetype spalten = 0;
+    std::vector<std::string> texte;
+    for (qsizetype r = 0; r < zeilen.size(); ++r) {
+        const QString zeile = QStringLiteral("Zeile %1 von \"cells\" in %2").arg(r + 1).arg(wo);
+        if (!zeilen[r].isArray())
+            formfehler(zeile + QStringLiteral(" ist keine Liste"));
+        const QJsonArray z = zeilen[r].toArray();
+        if (r == 0 && (z.size() < Kleinste || z.size() > Groesste))
+            formfehler(zeile + QStringLiteral(" hat %1 Zellen").arg(z.size()) + grenzen);
+        if (r == 0)
+            spalten = z.size();
+        if (z.size() != spalten)
+            formfehler(zeile + QStringLiteral(" hat %1 Zellen statt %2").arg(z.size()).arg(spalten));
+        for (qsizetype c = 0; c < z.size(); ++c) {
+            if (!z[c].isString())
+                formfehler(zeile + QStringLiteral(", Zelle %1 ist keine Zeichenkette").arg(c + 1));
+            texte.push_back(Win1252::zuBytesStreng(z[c].toString()));
+            if (unzulaessigesTrennzeichen(texte.back()) != std::string_view::npos)
+                throw ObjektFehler(std::int32_t(nummer), art, beschreibung,
+                                   TrennzeichenFehler(int(r + 1), int(c + 1)).what());
+        }
+    }
+    return TabelleZuDaten(int(zeilen.size()), int(spalten), texte);
+}
+
 } // namespace
 
 std::string definitionAlsJson(const Definition &d)
@@ -277,10 +317,22 @@ Definition definitionAusJson(std::string_view json)
         if (!liste[i].isObject())
             formfehler(wo + QStringLiteral(" ist kein Objekt"));
         const QJsonObject o = liste[i].toObject();
-        nurSchluessel(o, {QLatin1StringView("kind"), QLatin1StringView("description"), QLatin1StringView("data")},
+        nurSchluessel(o, {QLatin1StringView("kind"), QLatin1StringView("description"), QLatin1StringView("data"),
+                          QLatin1StringView("cells")},
                       wo);
-        d.Objekte.push_back({text(o, QLatin1StringView("kind"), wo), text(o, QLatin1StringView("description"), wo),
-                             text(o, QLatin1StringView("data"), wo)});
+        const std::string art = text(o, QLatin1StringView("kind"), wo);
+        const std::string beschreibung = text(o, QLatin1StringView("description"), wo);
+        const bool tabelle = art == Arten::Tabelle;
+        const bool mitZellen = o.contains(QLatin1StringView("cells"));
+        if (mitZellen && !tabelle)
+            formfehler(QStringLiteral("\"cells\" in %1 gibt es nur bei einer Tabelle").arg(wo));
+        if (mitZellen && o.contains(QLatin1StringView("data")))
+            formfehler(QStringLiteral("\"data\" und \"cells\" zugleich in %1").arg(wo));
+        if (tabelle && !mitZellen && !o.contains(QLatin1StringView("data")))
+            formfehler(QStringLiteral("\"data\" oder \"cells\" fehlt in %1").arg(wo));
+        d.Objekte.push_back({art, beschreibung,
+                             mitZellen ? zellenAlsDaten(o.value(QLatin1StringView("cells")), wo, i + 1, art, beschreibung)
+                                       : text(o, QLatin1StringView("data"), wo)});
     }
     return d;
 }

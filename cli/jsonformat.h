@@ -18,6 +18,10 @@
 // Keys are written in this order, one object a line, so files compare well.
 std::string definitionAlsJson(const Definition &definition);
 
+// A table may give "cells": [["Name", "Preis"], ["Brot", ""]] instead of
+// "data", encoded as the table window encodes it; the output always has
+// "data".
+//
 // Throws Fehler with a German text when the JSON is not a document of this
 // shape or holds a character Windows-1252 cannot store.
 Definition definitionAusJson(std::string_view json);

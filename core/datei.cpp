@@ -64,27 +64,6 @@ bool istVerzeichnis(const std::string &pfad)
     schreibfehler(err);
 }
 
-// The lowest byte of each little-endian 32-bit record.
-void schmaelern(const unsigned char *quelle, char *ziel, std::size_t anzahl)
-{
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i maske = _mm_set1_epi32(0xFF);
-    for (; i + 16 <= anzahl; i += 16) {
-        const auto *q = reinterpret_cast<const __m128i *>(quelle + 4 * i);
-        const __m128i a = _mm_and_si128(_mm_loadu_si128(q), maske);
-        const __m128i b = _mm_and_si128(_mm_loadu_si128(q + 1), maske);
-        const __m128i c = _mm_and_si128(_mm_loadu_si128(q + 2), maske);
-        const __m128i d = _mm_and_si128(_mm_loadu_si128(q + 3), maske);
-        const __m128i ab = _mm_packs_epi32(a, b);
-        const __m128i cd = _mm_packs_epi32(c, d);
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(ziel + i), _mm_packus_epi16(ab, cd));
-    }
-#endif
-    for (; i < anzahl; ++i)
-        ziel[i] = char(quelle[4 * i]);
-}
-
 // Each byte widened with zeros to a little-endian 32-bit record.
 void verbreitern(const char *quelle, unsigned char *ziel, std::size_t anzahl)
 {
@@ -265,6 +244,26 @@ void uebernehmeAttribute(const std::string &alt, int neu)
 
 } // namespace
 
+void schmaelern(const unsigned char *quelle, char *ziel, std::size_t anzahl)
+{
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i maske = _mm_set1_epi32(0xFF);
+    for (; i + 16 <= anzahl; i += 16) {
+        const auto *q = reinterpret_cast<const __m128i *>(quelle + 4 * i);
+        const __m128i a = _mm_and_si128(_mm_loadu_si128(q), maske);
+        const __m128i b = _mm_and_si128(_mm_loadu_si128(q + 1), maske);
+        const __m128i c = _mm_and_si128(_mm_loadu_si128(q + 2), maske);
+        const __m128i d = _mm_and_si128(_mm_loadu_si128(q + 3), maske);
+        const __m128i ab = _mm_packs_epi32(a, b);
+        const __m128i cd = _mm_packs_epi32(c, d);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(ziel + i), _mm_packus_epi16(ab, cd));
+    }
+#endif
+    for (; i < anzahl; ++i)
+        ziel[i] = char(quelle[4 * i]);
+}
+
 std::optional<Dateistand> dateistand(const std::string &pfad)
 {
     struct stat st;
@@ -330,6 +329,39 @@ Lesedatei::Lesedatei(const std::string &dateiname, bool auchStroeme)
     } else {
         (void)::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
     }
+    ganzEinlesen();
+}
+
+Lesedatei::Lesedatei(Dateideskriptor offen)
+{
+    m_fd = ::fcntl(offen.fd, F_DUPFD_CLOEXEC, 0);
+    if (m_fd < 0)
+        lesefehler(errno);
+    struct stat st;
+    if (::fstat(m_fd, &st) != 0) {
+        const int err = errno;
+        ::close(m_fd);
+        lesefehler(err);
+    }
+    if (S_ISDIR(st.st_mode)) {
+        ::close(m_fd);
+        throw EAFehler(5);
+    }
+    m_stand = standVon(st);
+    m_puffer.resize(Puffergroesse);
+    // A file redirected to standard input and not yet read from is a file
+    // like any other; one that a script has begun to read goes on from
+    // where it stands, as a pipe would.
+    if (S_ISREG(st.st_mode) && ::lseek(m_fd, 0, SEEK_CUR) == 0) {
+        m_groesseBekannt = true;
+        m_groesse = std::uint64_t(st.st_size);
+        return;
+    }
+    ganzEinlesen();
+}
+
+void Lesedatei::ganzEinlesen()
+{
     std::string inhalt = alles();
     ::close(m_fd);
     m_fd = -1;
@@ -340,6 +372,16 @@ Lesedatei::Lesedatei(const std::string &dateiname, bool auchStroeme)
     m_gelesen = 0;
     m_anfang = 0;
     m_ende = m_puffer.size();
+}
+
+std::vector<char> Lesedatei::inhaltAbgeben()
+{
+    std::vector<char> inhalt;
+    if (m_imSpeicher)
+        inhalt.swap(m_puffer);
+    m_groesse = m_gelesen = 0;
+    m_anfang = m_ende = 0;
+    return inhalt;
 }
 
 Lesedatei::~Lesedatei()
@@ -553,6 +595,17 @@ Sicherungsdatei::Sicherungsdatei(const std::string &dateiname, Sonderziel sonder
     m_puffer.resize(Puffergroesse);
 }
 
+Sicherungsdatei::Sicherungsdatei(Dateideskriptor offen)
+    : m_ziel("-")
+    , m_weg(Weg::Direkt)
+    , m_geliehen(true)
+{
+    m_fd = ::fcntl(offen.fd, F_DUPFD_CLOEXEC, 0);
+    if (m_fd < 0)
+        schreibfehler(errno);
+    m_puffer.resize(Puffergroesse);
+}
+
 Sicherungsdatei::~Sicherungsdatei()
 {
     if (m_fd >= 0)
@@ -647,8 +700,9 @@ Dateistand Sicherungsdatei::abschliessen()
     struct stat st;
     if (::fstat(fd.get(), &st) != 0)
         schreibfehler(errno);
-    // A pipe or a terminal has nothing to flush; a file behind /dev/stdout has.
-    if (S_ISREG(st.st_mode) && ::fdatasync(fd.get()) != 0)
+    // A pipe or a terminal has nothing to flush; a file behind /dev/stdout
+    // has. Standard output belongs to the caller, who decides, as with cp.
+    if (S_ISREG(st.st_mode) && !m_geliehen && ::fdatasync(fd.get()) != 0)
         schreibfehler(errno);
     if (fd.schliessen() != 0)
         schreibfehler(errno);

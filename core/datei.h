@@ -9,6 +9,10 @@
 #include <string_view>
 #include <vector>
 
+// The characters of `anzahl` records of a definition file: the lowest byte
+// of each little-endian 32-bit record.
+void schmaelern(const unsigned char *quelle, char *ziel, std::size_t anzahl);
+
 // What identifies a file's content on the disk: the file itself (device and
 // inode), its size, its modification time and the time of its last change of
 // any kind, which no program can set back. Another program that saves over
@@ -38,6 +42,13 @@ bool istSonderziel(const std::string &pfad);
 // followed). False when either does not exist.
 bool dieselbeDatei(const std::string &a, const std::string &b);
 
+// A descriptor the process was given, standard input or output: read or
+// written as it is and never closed, replaced or flushed to the disk by us.
+struct Dateideskriptor
+{
+    int fd;
+};
+
 // Reads a file through a buffer. Every failure throws EAFehler: a missing file
 // 2, a missing folder 3, a read that gets fewer bytes than asked for 100.
 class Lesedatei
@@ -47,6 +58,9 @@ public:
     // device would block the program or never end, and is refused as access
     // (code 5) like a folder.
     explicit Lesedatei(const std::string &dateiname, bool auchStroeme = false);
+    // Standard input: a regular file at its start is read as a file,
+    // anything else whole into memory, as a pipe.
+    explicit Lesedatei(Dateideskriptor offen);
     ~Lesedatei();
     Lesedatei(const Lesedatei &) = delete;
     Lesedatei &operator=(const Lesedatei &) = delete;
@@ -69,11 +83,21 @@ public:
     void zurueckspulen();
     // The state of the file as it was opened.
     const Dateistand &stand() const { return m_stand; }
+    // Bytes handed out or passed over since the start.
+    std::uint64_t position() const { return m_gelesen; }
+
+    // For readers that map the file instead of reading it: the descriptor
+    // of a regular file, -1 when the file was read into memory; then
+    // inhaltAbgeben() hands over its bytes and leaves this reader empty.
+    int deskriptor() const { return m_imSpeicher ? -1 : m_fd; }
+    std::vector<char> inhaltAbgeben();
 
 private:
     // Makes at least `mindestens` bytes available in the buffer, or throws
     // code 100 when the file ends first.
     void fuellen(std::size_t mindestens);
+    // Reads a pipe or a device to its end, into the buffer.
+    void ganzEinlesen();
 
     int m_fd = -1;
     bool m_groesseBekannt = false;
@@ -112,6 +136,8 @@ class Sicherungsdatei
 {
 public:
     explicit Sicherungsdatei(const std::string &dateiname, Sonderziel sonderziel = Sonderziel::Verweigern);
+    // Standard output, written into as it is.
+    explicit Sicherungsdatei(Dateideskriptor offen);
     ~Sicherungsdatei();
     Sicherungsdatei(const Sicherungsdatei &) = delete;
     Sicherungsdatei &operator=(const Sicherungsdatei &) = delete;
@@ -125,6 +151,11 @@ public:
     // Writes what is buffered, flushes it to the disk and puts the new file
     // in the target's place. Returns the state of the file written.
     Dateistand abschliessen();
+
+    // Whether written bytes reach their reader at once (a pipe, a device,
+    // standard output), so that nothing may be written before the content
+    // is known to be complete.
+    bool direkt() const { return m_weg == Weg::Direkt; }
 
 private:
     enum class Weg {
@@ -144,6 +175,7 @@ private:
     int m_fd = -1;
     Weg m_weg = Weg::Ersetzen;
     bool m_namenlos = false;
+    bool m_geliehen = false;  // a descriptor we were given, not opened
     bool m_vorhanden = false; // the target existed when the save began
     unsigned m_modus = 0;     // its permissions
     std::vector<char> m_puffer;

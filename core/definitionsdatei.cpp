@@ -6,6 +6,7 @@
 #include "datei.h"
 #include "einstellungen.h"
 #include "fehler.h"
+#include "gliederung.h"
 
 #include <algorithm>
 #include <limits>
@@ -36,45 +37,6 @@ Text leseZeichenkette(Lesedatei &datei)
     return text;
 }
 
-void uebergeheZeichenkette(Lesedatei &datei)
-{
-    const std::int32_t laenge = datei.satz();
-    if (laenge > 0)
-        datei.ueberspringen(4 * std::uint64_t(laenge));
-}
-
-// The entry counts of the three lists and the object count, as the file
-// states them.
-struct Gliederung
-{
-    std::int32_t anzahl = 0;
-    std::int32_t listen[3] = {0, 0, 0};
-};
-
-// The first pass: walks the whole file as the read will, without keeping
-// anything, and fails as the read would. A file that claims millions of
-// objects and then lacks them is refused here, after one pass and before
-// any memory is taken for them.
-Gliederung gliederung(Lesedatei &datei)
-{
-    Gliederung g;
-    uebergeheZeichenkette(datei);
-    if (datei.satz() == 1)
-        uebergeheZeichenkette(datei);
-    g.anzahl = datei.satz();
-    for (std::int32_t &eintraege : g.listen) {
-        eintraege = datei.satz();
-        for (std::int32_t i = 0; i < eintraege; ++i)
-            uebergeheZeichenkette(datei);
-    }
-    // The list view would be filled for `anzahl` rows and fail at the first
-    // entry one of the lists does not have.
-    const std::int32_t kuerzeste = std::max<std::int32_t>(0, std::min({g.listen[0], g.listen[1], g.listen[2]}));
-    if (g.anzahl > kuerzeste)
-        throw ListenIndexFehler(kuerzeste);
-    return g;
-}
-
 // One of the three string lists; entry i goes into feld of objekte[i] for
 // every i below the number of objects kept.
 void leseListe(Lesedatei &datei, std::vector<Objekt> &objekte, Kette Objekt::*feld)
@@ -96,6 +58,14 @@ void leseListe(Lesedatei &datei, std::vector<Objekt> &objekte, Kette Objekt::*fe
 Definition LeseDefinition(const std::string &dateiname, Dateistand *stand)
 {
     Lesedatei datei(dateiname);
+    Definition d = LeseDefinition(datei);
+    if (stand)
+        *stand = datei.stand();
+    return d;
+}
+
+Definition LeseDefinition(Lesedatei &datei)
+{
     const Gliederung g = gliederung(datei);
     datei.zurueckspulen();
 
@@ -104,16 +74,13 @@ Definition LeseDefinition(const std::string &dateiname, Dateistand *stand)
     d.Hintergrund = datei.satz() == 1;
     if (d.Hintergrund)
         d.Hintergrundpfad = leseZeichenkette<std::string>(datei);
-    // A smaller or negative count keeps only that many objects.
     const std::int32_t anzahl = datei.satz();
     if (anzahl != g.anzahl)
         throw EAFehler(100);
-    d.Objekte.resize(std::size_t(std::max<std::int32_t>(anzahl, 0)));
+    d.Objekte.resize(std::size_t(g.behalten()));
     leseListe(datei, d.Objekte, &Objekt::Art);
     leseListe(datei, d.Objekte, &Objekt::Beschreibung);
     leseListe(datei, d.Objekte, &Objekt::Daten);
-    if (stand)
-        *stand = datei.stand();
     return d;
 }
 
@@ -121,6 +88,12 @@ Dateistand SchreibeDefinition(const std::string &dateiname, const std::string &t
                               const std::string &hintergrundpfad, const Objektliste &objekte, Sonderziel sonderziel)
 {
     Sicherungsdatei datei(dateiname, sonderziel);
+    return SchreibeDefinition(datei, titel, hintergrund, hintergrundpfad, objekte);
+}
+
+Dateistand SchreibeDefinition(Sicherungsdatei &datei, const std::string &titel, bool hintergrund,
+                              const std::string &hintergrundpfad, const Objektliste &objekte)
+{
     datei.zeichenkette(titel);
     datei.satz(hintergrund ? 1 : 0);
     if (hintergrund)

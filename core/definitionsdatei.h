@@ -28,12 +28,17 @@ struct Definition
 // read and no memory beyond the buffer. `stand`, when given, receives the
 // state of the file as it was opened.
 Definition LeseDefinition(const std::string &dateiname, Dateistand *stand = nullptr);
+// The same from a file already opened, a pipe among them.
+Definition LeseDefinition(Lesedatei &datei);
 
 // Writes a definition file; the previous file is replaced only when the new
 // one is complete. Returns the state of the file written.
 Dateistand SchreibeDefinition(const std::string &dateiname, const std::string &titel, bool hintergrund,
                               const std::string &hintergrundpfad, const Objektliste &objekte,
                               Sonderziel sonderziel = Sonderziel::Verweigern);
+// The same into a file already opened, standard output among them.
+Dateistand SchreibeDefinition(Sicherungsdatei &datei, const std::string &titel, bool hintergrund,
+                              const std::string &hintergrundpfad, const Objektliste &objekte);
 
 // Writes the document with its settings as they are at this moment; the
 // background path is read only when the background is on.

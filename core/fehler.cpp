@@ -3,6 +3,8 @@
 
 #include "fehler.h"
 
+#include "win1252.h"
+
 #include <cerrno>
 
 EAFehler::EAFehler(int code)
@@ -55,6 +57,35 @@ ErstellFehler::ErstellFehler(const std::string &dateiname)
 
 SchreibFehler::SchreibFehler()
     : Fehler("Stream-Write-Fehler")
+{
+}
+
+ObjektFehler::ObjektFehler(std::int32_t nummer, std::string_view art, std::string_view beschreibung,
+                           const std::string &text)
+    : Fehler(objektbezeichnung(nummer, art, beschreibung) + ": " + text)
+{
+}
+
+std::string meldungstext(std::string_view bytes)
+{
+    QString text = Win1252::zuText(bytes);
+    for (QChar &c : text) {
+        if (c.category() == QChar::Other_Control)
+            c = QChar::ReplacementCharacter;
+    }
+    return text.toStdString();
+}
+
+std::string objektbezeichnung(std::int32_t nummer, std::string_view art, std::string_view beschreibung)
+{
+    return "Objekt " + std::to_string(nummer) + " (" + meldungstext(art) + " \"" + meldungstext(beschreibung) + "\")";
+}
+
+// The table window shows the same text, with a request to change the cell.
+TrennzeichenFehler::TrennzeichenFehler(int zeile, int spalte)
+    : Fehler("Die Zelle in Zeile " + std::to_string(zeile) + ", Spalte " + std::to_string(spalte)
+             + " enthält das Zeichen „ð“ nach ihrem ersten Zeichen. Dort kann die Tabelle es nicht speichern, "
+               "denn es trennt die Zellen voneinander")
 {
 }
 

@@ -3,8 +3,10 @@
 
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 // Every failure the user is told about is one of these. The text is the
 // German message exactly as the message box shows it (UTF-8), before the
@@ -75,6 +77,30 @@ class ZeichensatzFehler : public Fehler
 {
 public:
     using Fehler::Fehler;
+};
+
+// A failure that belongs to one object of a document, which goes in front
+// of the text: "Objekt 3 (Tabelle "Preise"): ...".
+class ObjektFehler : public Fehler
+{
+public:
+    ObjektFehler(std::int32_t nummer, std::string_view art, std::string_view beschreibung, const std::string &text);
+};
+
+// A document string inside a message: UTF-8, with every control character,
+// which could end the message early or break its line, shown as "\uFFFD".
+std::string meldungstext(std::string_view bytes);
+
+// How a message names an object: its number from 1, its kind and its
+// description, the strings Windows-1252 bytes, the result UTF-8.
+std::string objektbezeichnung(std::int32_t nummer, std::string_view art, std::string_view beschreibung);
+
+// A cell text that a table cannot carry: the separator after its first
+// character. Row and column count from 1.
+class TrennzeichenFehler : public Fehler
+{
+public:
+    TrennzeichenFehler(int zeile, int spalte);
 };
 
 // Appends a full stop when the last character's code is greater than that of

@@ -4,12 +4,14 @@
 #include "generation.h"
 
 #include "datei.h"
+#include "definitionsansicht.h"
 #include "einstellungen.h"
 #include "fehler.h"
 #include "objektliste.h"
 #include "tabellendaten.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 #include <memory>
@@ -47,13 +49,31 @@ public:
         p[1] = '\n';
     }
 
-    // A table cell's line; there are millions of these in a long price list.
+    // A table cell's line; there are millions of these in a long price list,
+    // most of their texts a few bytes long: those are copied in two
+    // overlapping words rather than by a call to memcpy.
     void zelle(std::string_view text)
     {
-        char *p = platz(text.size() + 6);
+        const std::size_t n = text.size();
+        char *p = platz(n + 6);
         std::memcpy(p, "<TD>", 4);
-        std::memcpy(p + 4, text.data(), text.size());
-        std::memcpy(p + 4 + text.size(), "\r\n", 2);
+        const char *q = text.data();
+        if (n >= 8 && n <= 16) {
+            std::uint64_t a, b;
+            std::memcpy(&a, q, 8);
+            std::memcpy(&b, q + n - 8, 8);
+            std::memcpy(p + 4, &a, 8);
+            std::memcpy(p + 4 + n - 8, &b, 8);
+        } else if (n >= 4 && n < 8) {
+            std::uint32_t a, b;
+            std::memcpy(&a, q, 4);
+            std::memcpy(&b, q + n - 4, 4);
+            std::memcpy(p + 4, &a, 4);
+            std::memcpy(p + 4 + n - 4, &b, 4);
+        } else {
+            std::memcpy(p + 4, q, n);
+        }
+        std::memcpy(p + 4 + n, "\r\n", 2);
     }
 
     std::string_view inhalt() const { return {m_daten.get(), m_belegt}; }
@@ -83,27 +103,37 @@ private:
     std::size_t m_belegt = 0;
 };
 
+// What stands above the objects.
+struct Seitenkopf
+{
+    std::string_view titel;
+    bool hintergrund;
+    std::string_view hintergrundpfad;
+};
+
 // Builds the page's lines into `puffer` and hands it to `abgeben` whenever
 // it holds `grenze` bytes or more; `abgeben` empties it. What is left at the
-// end stays in the buffer.
-template<typename Abgabe>
-void baueSeite(const Dokumenteinstellungen &einstellungen, const Objektliste &objekte, Zeilenpuffer &puffer,
-               std::size_t grenze, Abgabe &&abgeben)
+// end stays in the buffer. `naechstes` fills `o` with the next object and
+// returns false after the last.
+template<typename Naechstes, typename Abgabe>
+void baueSeite(const Seitenkopf &kopf, Naechstes &&naechstes, Objektansicht &o, const Bildpfade &bildpfade,
+               Zeilenpuffer &puffer, std::size_t grenze, Abgabe &&abgeben)
 {
+    const auto bild = [&](std::string_view pfad) { return bildpfade ? bildpfade(pfad) : pfad; };
     puffer.zeile({"<HTML>"});
     puffer.zeile({"<HEAD>"});
-    puffer.zeile({"<TITLE>", einstellungen.Titel(), "</TITLE>"});
+    puffer.zeile({"<TITLE>", kopf.titel, "</TITLE>"});
     puffer.zeile({"</HEAD>"});
-    if (einstellungen.HintergrundAktiv())
-        puffer.zeile({"<BODY BACKGROUND=\"", einstellungen.Hintergrundpfad(), "\">"});
+    if (kopf.hintergrund)
+        puffer.zeile({"<BODY BACKGROUND=\"", bild(kopf.hintergrundpfad), "\">"});
     else
         puffer.zeile({"<BODY>"});
 
     // One decoded table at a time, its cell list reused from table to table.
     Tabellenansicht t;
-    for (const Objekt &o : objekte) {
+    while (naechstes(o)) {
         if (o.Art == Arten::Bild) {
-            puffer.zeile({"<IMG SRC=\"", o.Daten, "\" ALT=\"", o.Beschreibung, "\">"});
+            puffer.zeile({"<IMG SRC=\"", bild(o.Daten), "\" ALT=\"", o.Beschreibung, "\">"});
         } else if (o.Art == Arten::Linie) {
             puffer.zeile({"<HR>"});
         } else if (o.Art == Arten::Link) {
@@ -129,26 +159,30 @@ void baueSeite(const Dokumenteinstellungen &einstellungen, const Objektliste &ob
     puffer.zeile({"</HTML>"});
 }
 
-} // namespace
-
-std::string Seite(const Dokumenteinstellungen &einstellungen, const Objektliste &objekte)
+// The objects of a list, one after the other.
+auto listenlauf(const Objektliste &objekte)
 {
-    Zeilenpuffer puffer(Abgabegroesse);
-    baueSeite(einstellungen, objekte, puffer, std::string::npos, [](Zeilenpuffer &) {});
-    return std::string(puffer.inhalt());
+    return [it = objekte.begin(), ende = objekte.end()](Objektansicht &o) mutable {
+        if (it == ende)
+            return false;
+        o = {it->Art, it->Beschreibung, it->Daten};
+        ++it;
+        return true;
+    };
 }
 
-void Generieren(const std::string &dateiname, const Dokumenteinstellungen &einstellungen,
-                const Objektliste &objekte, Sonderziel sonderziel)
+// Builds the page with `bauen(puffer, grenze, abgeben)` and streams it into
+// the file that `oeffnen` opens, while the errors come as if the page had
+// been built first: a table that cannot be read wins over a file that cannot
+// be created or written. So a failed create or write only stops the writing,
+// and the building goes on to its end.
+template<typename Oeffnen, typename Bauen>
+void schreibeSeite(Oeffnen &&oeffnen, const std::string &dateiname, Sonderziel sonderziel, Bauen &&bauen)
 {
-    // The page streams into the new file while it is built, but the errors
-    // come as if it had been built first: a table that cannot be read wins
-    // over a file that cannot be created or written. So a failed create or
-    // write only stops the writing, and the building goes on to its end.
     std::optional<Sicherungsdatei> datei;
     bool verweigert = false;
     try {
-        datei.emplace(dateiname, sonderziel);
+        oeffnen(datei);
     } catch (const EAFehler &) {
         verweigert = sonderziel == Sonderziel::Verweigern && istSonderziel(dateiname);
     }
@@ -166,8 +200,15 @@ void Generieren(const std::string &dateiname, const Dokumenteinstellungen &einst
         stueck.leeren();
     };
 
+    // What reaches a pipe cannot be taken back: there the page is built once
+    // without being written, so that a table that cannot be read is found
+    // before the first byte goes out.
+    if (datei && datei->direkt()) {
+        Zeilenpuffer probe(2 * Abgabegroesse);
+        bauen(probe, Abgabegroesse, [](Zeilenpuffer &stueck) { stueck.leeren(); });
+    }
     Zeilenpuffer puffer(2 * Abgabegroesse);
-    baueSeite(einstellungen, objekte, puffer, Abgabegroesse, abgeben);
+    bauen(puffer, Abgabegroesse, abgeben);
     abgeben(puffer);
 
     if (verweigert)
@@ -181,4 +222,72 @@ void Generieren(const std::string &dateiname, const Dokumenteinstellungen &einst
     } catch (const EAFehler &) {
         throw SchreibFehler();
     }
+}
+
+// The builder of a definition walked in place. A table that cannot be read
+// is reported with the object it belongs to.
+auto ansichtsbau(const Definitionsansicht &ansicht, const Bildpfade &bildpfade)
+{
+    return [&ansicht, &bildpfade](Zeilenpuffer &puffer, std::size_t grenze, auto &&abgeben) {
+        Definitionsansicht::Lauf lauf(ansicht);
+        const Seitenkopf kopf{ansicht.Titel(), ansicht.Hintergrund(), ansicht.Hintergrundpfad()};
+        Objektansicht o;
+        const auto naechstes = [&lauf](Objektansicht &objekt) { return lauf.naechstes(objekt); };
+        try {
+            baueSeite(kopf, naechstes, o, bildpfade, puffer, grenze, abgeben);
+        } catch (const KonvertierungsFehler &f) {
+            lauf.uebrigeDatenPruefen();
+            throw ObjektFehler(lauf.nummer(), o.Art, o.Beschreibung, f.what());
+        } catch (const TabellenFehler &f) {
+            lauf.uebrigeDatenPruefen();
+            throw ObjektFehler(lauf.nummer(), o.Art, o.Beschreibung, f.what());
+        }
+    };
+}
+
+} // namespace
+
+std::string Seite(const Dokumenteinstellungen &einstellungen, const Objektliste &objekte)
+{
+    const std::string titel = einstellungen.Titel();
+    const bool hintergrund = einstellungen.HintergrundAktiv();
+    const std::string pfad = hintergrund ? einstellungen.Hintergrundpfad() : std::string();
+    Zeilenpuffer puffer(Abgabegroesse);
+    Objektansicht o;
+    baueSeite({titel, hintergrund, pfad}, listenlauf(objekte), o, {}, puffer, std::string::npos,
+              [](Zeilenpuffer &) {});
+    return std::string(puffer.inhalt());
+}
+
+void Generieren(const std::string &dateiname, const Dokumenteinstellungen &einstellungen,
+                const Objektliste &objekte, Sonderziel sonderziel)
+{
+    const std::string titel = einstellungen.Titel();
+    const bool hintergrund = einstellungen.HintergrundAktiv();
+    const std::string pfad = hintergrund ? einstellungen.Hintergrundpfad() : std::string();
+    schreibeSeite([&](std::optional<Sicherungsdatei> &datei) { datei.emplace(dateiname, sonderziel); }, dateiname,
+                  sonderziel, [&](Zeilenpuffer &puffer, std::size_t grenze, auto &&abgeben) {
+                      Objektansicht o;
+                      baueSeite({titel, hintergrund, pfad}, listenlauf(objekte), o, {}, puffer, grenze, abgeben);
+                  });
+}
+
+std::string Seite(const Definitionsansicht &ansicht)
+{
+    Zeilenpuffer puffer(Abgabegroesse);
+    ansichtsbau(ansicht, {})(puffer, std::string::npos, [](Zeilenpuffer &) {});
+    return std::string(puffer.inhalt());
+}
+
+void Generieren(const std::string &dateiname, const Definitionsansicht &ansicht, Sonderziel sonderziel,
+                const Bildpfade &bildpfade)
+{
+    schreibeSeite([&](std::optional<Sicherungsdatei> &datei) { datei.emplace(dateiname, sonderziel); }, dateiname,
+                  sonderziel, ansichtsbau(ansicht, bildpfade));
+}
+
+void Generieren(Dateideskriptor ausgabe, const Definitionsansicht &ansicht)
+{
+    schreibeSeite([&](std::optional<Sicherungsdatei> &datei) { datei.emplace(ausgabe); }, "-",
+                  Sonderziel::Hineinschreiben, ansichtsbau(ansicht, {}));
 }

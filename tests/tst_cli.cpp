@@ -3,13 +3,19 @@
 
 // markwerk-cli as a process: exit codes, standard error, the files it leaves.
 
+#include "definitionsdatei.h"
 #include "hilfen.h"
 #include "markwerk_version.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstdio>
+#include <sys/stat.h>
 
 using namespace hilfen;
 
@@ -35,6 +41,45 @@ private:
     QString pfad(const QString &name) const { return m_dir.filePath(name); }
     QTemporaryDir m_dir;
 
+    // A fresh folder for one row of a data-driven test; markwerk-cli runs in
+    // it, so that files are named as a user names them.
+    QString m_ordner;
+    void frischerOrdner()
+    {
+        m_ordner = pfad(QString::fromUtf8(QTest::currentTestFunction()) + QLatin1Char('-')
+                        + QString::number(qHash(QByteArray(QTest::currentDataTag()))));
+        QVERIFY(QDir().mkpath(m_ordner));
+    }
+    QString hier(const QString &name) const { return m_ordner + QLatin1Char('/') + name; }
+    Lauf imOrdner(const QStringList &argumente, const QByteArray &eingabe = {}, const QString &ausgabe = {}) const
+    {
+        QProcess p;
+        p.setWorkingDirectory(m_ordner);
+        if (!ausgabe.isEmpty())
+            p.setStandardOutputFile(ausgabe);
+        p.start(QStringLiteral(MARKWERK_CLI), argumente);
+        p.write(eingabe);
+        p.closeWriteChannel();
+        p.waitForFinished(60000);
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+                p.readAllStandardError()};
+    }
+    // A definition file of objects given as "Art|Beschreibung|Daten".
+    void dokument(const QString &name, const QByteArrayList &objekte, const QByteArray &hintergrund = {}) const
+    {
+        Objektliste liste;
+        for (const QByteArray &o : objekte) {
+            const QByteArrayList teile = o.split('|');
+            liste.anhaengen({teile.value(0).toStdString(), teile.value(1).toStdString(), teile.value(2).toStdString()});
+        }
+        QVERIFY(QDir().mkpath(QFileInfo(hier(name)).path()));
+        SchreibeDefinition(n(hier(name)), "T", !hintergrund.isEmpty(), hintergrund.toStdString(), liste);
+    }
+    static QByteArray seiteMit(const QByteArray &koerper)
+    {
+        return "<HTML>\r\n<HEAD>\r\n<TITLE>T</TITLE>\r\n</HEAD>\r\n<BODY>\r\n" + koerper + "</BODY>\r\n</HTML>\r\n";
+    }
+
 private Q_SLOTS:
     void beispielWirdZurSeite();
     void jsonHinUndZurueck();
@@ -44,6 +89,21 @@ private Q_SLOTS:
     void falscheJsonDaten();
     void jsonAusRohr();
     void falscherAufruf();
+
+    void stroeme_data();
+    void stroeme();
+    void rohrWartetAufSchreiber();
+    void stapel_data();
+    void stapel();
+    void fortschrittAufTerminal();
+    void pruefung_data();
+    void pruefung();
+    void exportOrdner_data();
+    void exportOrdner();
+    void jsonZellen_data();
+    void jsonZellen();
+    void aufruf_data();
+    void aufruf();
 };
 
 void TestCli::beispielWirdZurSeite()
@@ -115,14 +175,14 @@ void TestCli::fehlerLassenDateienInRuhe()
 
     Lauf l = starte({QStringLiteral("html"), pfad(QStringLiteral("fehlt.htd")), seite});
     QCOMPARE(l.code, 1);
-    QCOMPARE(l.fehler, QByteArray("markwerk-cli: Datei nicht gefunden.\n"));
+    QCOMPARE(l.fehler, "markwerk-cli: " + QFile::encodeName(pfad(QStringLiteral("fehlt.htd"))) + ": Datei nicht gefunden.\n");
     QCOMPARE(lies(seite), QByteArray("alt"));
 
     const QString kurz = pfad(QStringLiteral("kurz.htd"));
     QVERIFY(schreib(kurz, saetze({5, 65})));
     l = starte({QStringLiteral("html"), kurz, seite});
     QCOMPARE(l.code, 1);
-    QCOMPARE(l.fehler, QByteArray("markwerk-cli: Lesen nach Dateiende (EOF)\n"));
+    QCOMPARE(l.fehler, "markwerk-cli: " + QFile::encodeName(kurz) + ": Lesen nach Dateiende (EOF)\n");
     QCOMPARE(lies(seite), QByteArray("alt"));
 
     const QString kaputt = pfad(QStringLiteral("kaputt.htd"));
@@ -130,14 +190,14 @@ void TestCli::fehlerLassenDateienInRuhe()
                                 + saetze({1}) + zeichenkette("x\xF0" "2\xF0")));
     l = starte({QStringLiteral("html"), kaputt, seite});
     QCOMPARE(l.code, 1);
-    QCOMPARE(l.fehler, QByteArray("markwerk-cli: 'x' ist kein gültiger Integerwert.\n"));
+    QCOMPARE(l.fehler, "markwerk-cli: " + QFile::encodeName(kaputt) + ": Objekt 1 (Tabelle \"\"): 'x' ist kein gültiger Integerwert.\n");
     QCOMPARE(lies(seite), QByteArray("alt"));
 
     l = starte({QStringLiteral("html"), QStringLiteral(MARKWERK_BEISPIELE "/preisliste.htd"),
                 pfad(QStringLiteral("fehlt/seite.htm"))});
     QCOMPARE(l.code, 1);
-    QCOMPARE(l.fehler, "markwerk-cli: Datei " + QFile::encodeName(pfad(QStringLiteral("fehlt/seite.htm")))
-                           + " kann nicht erstellt werden.\n");
+    const QByteArray seiteFehlt = QFile::encodeName(pfad(QStringLiteral("fehlt/seite.htm")));
+    QCOMPARE(l.fehler, "markwerk-cli: " + seiteFehlt + ": Datei " + seiteFehlt + " kann nicht erstellt werden.\n");
 
     l = starte({QStringLiteral("htd"), pfad(QStringLiteral("fehlt.json")), kurz});
     QCOMPARE(l.code, 1);
@@ -199,7 +259,7 @@ void TestCli::falscheJsonDaten()
     QFile::remove(htd);
     const Lauf l = starte({QStringLiteral("htd"), datei, htd});
     QCOMPARE(l.code, 1);
-    QCOMPARE(l.fehler, meldung);
+    QCOMPARE(l.fehler, meldung.replace("markwerk-cli: ", "markwerk-cli: " + QFile::encodeName(datei) + ": "));
     QVERIFY(!QFile::exists(htd));
 }
 
@@ -219,7 +279,7 @@ void TestCli::jsonAusRohr()
     // A definition file cannot come from one.
     const Lauf l = starte({QStringLiteral("json"), QStringLiteral("/dev/zero")});
     QCOMPARE(l.code, 1);
-    QCOMPARE(l.fehler, QByteArray("markwerk-cli: Dateizugriff verweigert.\n"));
+    QCOMPARE(l.fehler, QByteArray("markwerk-cli: /dev/zero: Dateizugriff verweigert.\n"));
 }
 
 void TestCli::falscherAufruf()
@@ -237,6 +297,427 @@ void TestCli::falscherAufruf()
     l = starte({QStringLiteral("--version")});
     QCOMPARE(l.code, 0);
     QCOMPARE(l.aus, QByteArray("markwerk-cli " MARKWERK_VERSION "\n"));
+}
+
+// ------------------------------------------------------------ "-", pipes
+
+void TestCli::stroeme_data()
+{
+    QTest::addColumn<QStringList>("argumente");
+    QTest::addColumn<QString>("eingabe"); // a file whose bytes go to standard input
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("gleichWie"); // standard output holds this file's bytes
+    QTest::addColumn<QByteArray>("fehler");
+    const auto a = [](const char *s) { return QString::fromUtf8(s); };
+    QTest::newRow("html - -") << QStringList{a("html"), a("-"), a("-")} << a("p.htd") << 0 << a("p.htm") << QByteArray();
+    QTest::newRow("html Datei -") << QStringList{a("html"), a("p.htd"), a("-")} << QString() << 0 << a("p.htm") << QByteArray();
+    QTest::newRow("json - -") << QStringList{a("json"), a("-"), a("-")} << a("p.htd") << 0 << a("p.json") << QByteArray();
+    QTest::newRow("json -") << QStringList{a("json"), a("-")} << a("p.htd") << 0 << a("p.json") << QByteArray();
+    QTest::newRow("htd - -") << QStringList{a("htd"), a("-"), a("-")} << a("p.json") << 0 << a("p.htd") << QByteArray();
+    QTest::newRow("htd - Datei") << QStringList{a("htd"), a("-"), a("neu.htd")} << a("p.json") << 0 << QString() << QByteArray();
+    // Nothing of the page goes out before the table at its end is read.
+    QTest::newRow("kaputte Tabelle nach -") << QStringList{a("html"), a("-"), a("-")} << a("kaputt.htd") << 1 << a("leer")
+        << QByteArray("markwerk-cli: Standardeingabe: Objekt 2 (Tabelle \"Preise\"): Die Tabellendaten sind beschädigt (0 Zeilen, 2 Spalten)\n");
+    QTest::newRow("Standardeingabe kurz") << QStringList{a("html"), a("-"), a("x.htm")} << a("leer") << 1 << a("leer")
+        << QByteArray("markwerk-cli: Standardeingabe: Lesen nach Dateiende (EOF)\n");
+    QTest::newRow("Ausgabe unmöglich") << QStringList{a("json"), a("p.htd"), a("fehlt/p.json")} << QString() << 1 << a("leer")
+        << QByteArray("markwerk-cli: fehlt/p.json: Ungültiger Dateiname.\n");
+}
+
+void TestCli::stroeme()
+{
+    QFETCH(QStringList, argumente);
+    QFETCH(QString, eingabe);
+    QFETCH(int, code);
+    QFETCH(QString, gleichWie);
+    QFETCH(QByteArray, fehler);
+    frischerOrdner();
+    dokument(QStringLiteral("p.htd"), {"Bild|Logo|C:\\BILDER\\LOGO.GIF", "Tabelle|Preise|2\xF0" "2\xF0" "a\xF0" "b\xF0" "c\xF0" " \xF0"});
+    // The page's first megabytes would be out before the broken table.
+    dokument(QStringLiteral("kaputt.htd"), {"Text|lang|" + QByteArray(3 << 20, 'x'), "Tabelle|Preise|0\xF0" "2\xF0"});
+    QVERIFY(schreib(hier(QStringLiteral("leer")), {}));
+    QCOMPARE(imOrdner({QStringLiteral("html"), QStringLiteral("p.htd"), QStringLiteral("p.htm")}).code, 0);
+    QCOMPARE(imOrdner({QStringLiteral("json"), QStringLiteral("p.htd"), QStringLiteral("p.json")}).code, 0);
+
+    const Lauf l = imOrdner(argumente, eingabe.isEmpty() ? QByteArray() : lies(hier(eingabe)));
+    QCOMPARE(l.fehler, fehler);
+    QCOMPARE(l.code, code);
+    if (!gleichWie.isEmpty())
+        QCOMPARE(l.aus, lies(hier(gleichWie)));
+    if (argumente.last() == QStringLiteral("neu.htd"))
+        QCOMPARE(lies(hier(QStringLiteral("neu.htd"))), lies(hier(QStringLiteral("p.htd"))));
+}
+
+void TestCli::rohrWartetAufSchreiber()
+{
+    // The writer of a named pipe comes after markwerk-cli has opened it.
+    frischerOrdner();
+    dokument(QStringLiteral("p.htd"), {"Linie|Linie|Linie"});
+    QCOMPARE(::mkfifo(QFile::encodeName(hier(QStringLiteral("rohr"))).constData(), 0600), 0);
+    QProcess p;
+    p.setWorkingDirectory(m_ordner);
+    p.start(QStringLiteral(MARKWERK_CLI), {QStringLiteral("html"), QStringLiteral("rohr"), QStringLiteral("p.htm")});
+    QVERIFY(!p.waitForFinished(300));
+    QVERIFY(schreib(hier(QStringLiteral("rohr")), lies(hier(QStringLiteral("p.htd")))));
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.readAllStandardError(), QByteArray());
+    QCOMPARE(lies(hier(QStringLiteral("p.htm"))), seiteMit("<HR>\r\n"));
+}
+
+// ------------------------------------------------------------ -d
+
+void TestCli::stapel_data()
+{
+    QTest::addColumn<QStringList>("argumente");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QStringList>("da");     // files in aus/ afterwards
+    QTest::addColumn<QByteArray>("fehler");
+    const auto a = [](const char *s) { return QString::fromUtf8(s); };
+    QTest::newRow("html") << QStringList{a("html"), a("-d"), a("aus"), a("a.htd"), a("unter/b.htd")} << 0
+                          << QStringList{a("a.htm"), a("b.htm")} << QByteArray();
+    QTest::newRow("json") << QStringList{a("json"), a("--ordner"), a("aus/"), a("a.htd"), a("unter/b.htd")} << 0
+                          << QStringList{a("a.json"), a("b.json")} << QByteArray();
+    QTest::newRow("htd") << QStringList{a("htd"), a("-d"), a("aus"), a("a.json")} << 0 << QStringList{a("a.htd")}
+                         << QByteArray();
+    QTest::newRow("einer von dreien scheitert")
+        << QStringList{a("html"), a("-d"), a("aus"), a("a.htd"), a("kurz.htd"), a("unter/b.htd")} << 1
+        << QStringList{a("a.htm"), a("b.htm")} << QByteArray("markwerk-cli: kurz.htd: Lesen nach Dateiende (EOF)\n");
+    QTest::newRow("zwei scheitern")
+        << QStringList{a("html"), a("-d"), a("aus"), a("fehlt.htd"), a("kurz.htd")} << 1 << QStringList()
+        << QByteArray("markwerk-cli: fehlt.htd: Datei nicht gefunden.\nmarkwerk-cli: kurz.htd: Lesen nach Dateiende (EOF)\n");
+    QTest::newRow("ein Name zweimal") << QStringList{a("html"), a("-d"), a("aus"), a("a.htd"), a("unter/a.htd")} << 1
+                                      << QStringList{a("a.htm")}
+                                      << QByteArray("markwerk-cli: unter/a.htd: Die Ausgabedatei aus/a.htm kommt schon aus a.htd.\n");
+    QTest::newRow("- hat keinen Namen") << QStringList{a("html"), a("-d"), a("aus"), a("-")} << 2 << QStringList()
+                                        << QByteArray("markwerk-cli: „-“ hat keinen Namen für eine Ausgabe in einem Ordner\n");
+}
+
+void TestCli::stapel()
+{
+    QFETCH(QStringList, argumente);
+    QFETCH(int, code);
+    QFETCH(QStringList, da);
+    QFETCH(QByteArray, fehler);
+    frischerOrdner();
+    dokument(QStringLiteral("a.htd"), {"Linie|Linie|Linie"});
+    dokument(QStringLiteral("unter/b.htd"), {"Link|Start|index.htm"});
+    dokument(QStringLiteral("unter/a.htd"), {});
+    QVERIFY(schreib(hier(QStringLiteral("kurz.htd")), saetze({3})));
+    QVERIFY(QDir().mkpath(hier(QStringLiteral("aus"))));
+    QCOMPARE(imOrdner({QStringLiteral("json"), QStringLiteral("a.htd"), QStringLiteral("a.json")}).code, 0);
+
+    const Lauf l = imOrdner(argumente);
+    QCOMPARE(l.code, code);
+    // Not a terminal: no line of progress.
+    if (code == 2)
+        QVERIFY(l.fehler.startsWith(fehler));
+    else
+        QCOMPARE(l.fehler, fehler);
+    QCOMPARE(QDir(hier(QStringLiteral("aus"))).entryList(QDir::Files), da);
+    if (da.contains(QStringLiteral("a.htm")))
+        QCOMPARE(lies(hier(QStringLiteral("aus/a.htm"))), seiteMit("<HR>\r\n"));
+    if (da.contains(QStringLiteral("b.htm")))
+        QCOMPARE(lies(hier(QStringLiteral("aus/b.htm"))), seiteMit("<A HREF=\"index.htm\">Start</A>\r\n"));
+    if (da.contains(QStringLiteral("a.htd")))
+        QCOMPARE(lies(hier(QStringLiteral("aus/a.htd"))), lies(hier(QStringLiteral("a.htd"))));
+    if (da.contains(QStringLiteral("a.json")))
+        QCOMPARE(lies(hier(QStringLiteral("aus/a.json"))), lies(hier(QStringLiteral("a.json"))));
+}
+
+void TestCli::fortschrittAufTerminal()
+{
+    // script(1) gives markwerk-cli a terminal as standard error.
+    const QString script = QStandardPaths::findExecutable(QStringLiteral("script"));
+    if (script.isEmpty())
+        QSKIP("script(1) is not installed");
+    frischerOrdner();
+    dokument(QStringLiteral("a.htd"), {});
+    dokument(QStringLiteral("b.htd"), {});
+    QVERIFY(QDir().mkpath(hier(QStringLiteral("aus"))));
+    QProcess p;
+    p.setWorkingDirectory(m_ordner);
+    p.start(script, {QStringLiteral("-qec"), QStringLiteral(MARKWERK_CLI " html -d aus a.htd b.htd fehlt.htd"),
+                     QStringLiteral("/dev/null")});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 1);
+    QCOMPARE(p.readAllStandardOutput(), QByteArray("\r\033[K1/3 a.htd\r\033[K2/3 b.htd\r\033[K3/3 fehlt.htd\r\033[K"
+                                                   "markwerk-cli: fehlt.htd: Datei nicht gefunden.\r\n"));
+}
+// ------------------------------------------------------------ check
+
+void TestCli::pruefung_data()
+{
+    QTest::addColumn<QByteArrayList>("objekte");
+    QTest::addColumn<QByteArray>("hintergrund");
+    QTest::addColumn<QByteArray>("befunde"); // "@" stands for the test's folder
+    QTest::newRow("nichts zu finden")
+        << QByteArrayList{"Bild|Logo|logo.gif", "Bild|Netz|https://beispiel.de/a b.gif", "Link|Start|index.htm",
+                          "Link|Wurzel|/impressum.htm", "Tabelle|Preise|2\xF0" "1\xF0" "a\xF0" " \xF0", "Text|x|<b>\"</b>",
+                          "Linie|Linie|Linie", "Link|Da \"x\"|a.htm"}
+        << QByteArray("bilder/../logo.gif") << QByteArray();
+    QTest::newRow("Bild fehlt")
+        << QByteArrayList{"Bild|Logo|fehlt.gif"} << QByteArray()
+        << QByteArray("d.htd: Objekt 1 (Bild \"Logo\"): Die Bilddatei „fehlt.gif“ ist nicht vorhanden.\n");
+    QTest::newRow("Laufwerk")
+        << QByteArrayList{"Linie|Linie|Linie", "Bild|Logo|C:\\BILDER\\LOGO.GIF"} << QByteArray()
+        << QByteArray("d.htd: Objekt 2 (Bild \"Logo\"): „C:\\BILDER\\LOGO.GIF“ ist ein absoluter Pfad und gilt nur auf dem "
+                      "eigenen Rechner, nicht im Netz.\n"
+                      "d.htd: Objekt 2 (Bild \"Logo\"): Die Bilddatei „C:\\BILDER\\LOGO.GIF“ ist nicht vorhanden.\n");
+    QTest::newRow("absolut, aber vorhanden")
+        << QByteArrayList{"Bild|\xC4rger|@/logo.gif"} << QByteArray()
+        << QByteArray("d.htd: Objekt 1 (Bild \"Ärger\"): „@/logo.gif“ ist ein absoluter Pfad und gilt nur auf dem "
+                      "eigenen Rechner, nicht im Netz.\n");
+    QTest::newRow("Anführungszeichen")
+        << QByteArrayList{"Bild|Lo\"go|lo\"go.gif"} << QByteArray()
+        << QByteArray("d.htd: Objekt 1 (Bild \"Lo\"go\"): Die Beschreibung enthält ein Anführungszeichen (\"), das das "
+                      "ALT-Attribut der Seite abschneidet.\n"
+                      "d.htd: Objekt 1 (Bild \"Lo\"go\"): Der Pfad enthält ein Anführungszeichen (\"), das das SRC-Attribut "
+                      "der Seite abschneidet.\n"
+                      "d.htd: Objekt 1 (Bild \"Lo\"go\"): Die Bilddatei „lo\"go.gif“ ist nicht vorhanden.\n");
+    QTest::newRow("Links")
+        << QByteArrayList{"Link|a|seite zwei.htm", "Link|b|x\"y.htm", "Link|c|file:///home/a.htm"} << QByteArray()
+        << QByteArray("d.htd: Objekt 1 (Link \"a\"): Die Adresse „seite zwei.htm“ enthält Leerzeichen.\n"
+                      "d.htd: Objekt 2 (Link \"b\"): Die Adresse enthält ein Anführungszeichen (\"), das das HREF-Attribut "
+                      "der Seite abschneidet.\n"
+                      "d.htd: Objekt 3 (Link \"c\"): „file:///home/a.htm“ ist ein absoluter Pfad und gilt nur auf dem "
+                      "eigenen Rechner, nicht im Netz.\n");
+    QTest::newRow("Tabelle und Art")
+        << QByteArrayList{"Tabelle|Preise|0\xF0" "2\xF0", "Tabelle|Kurz|2\xF0" "2\xF0" "a\xF0", "bild|klein|logo.gif"}
+        << QByteArray()
+        << QByteArray("d.htd: Objekt 1 (Tabelle \"Preise\"): Die Tabellendaten sind beschädigt (0 Zeilen, 2 Spalten)\n"
+                      "d.htd: Objekt 2 (Tabelle \"Kurz\"): Die Tabellendaten sind unvollständig.\n"
+                      "d.htd: Objekt 3 (bild \"klein\"): Unbekannte Art: das Objekt erscheint nicht auf der Seite.\n");
+    // One finding, one line, whatever the strings hold.
+    QTest::newRow("Steuerzeichen") << QByteArrayList{"Bild|a\nb|x\ty.gif"} << QByteArray()
+        << QByteArray("d.htd: Objekt 1 (Bild \"a\xEF\xBF\xBD" "b\"): Die Bilddatei „x\xEF\xBF\xBDy.gif“ ist nicht vorhanden.\n");
+    QTest::newRow("Hintergrund") << QByteArrayList{} << QByteArray("hinter.gif")
+                                 << QByteArray("d.htd: Hintergrund: Die Bilddatei „hinter.gif“ ist nicht vorhanden.\n");
+}
+
+void TestCli::pruefung()
+{
+    QFETCH(QByteArrayList, objekte);
+    QFETCH(QByteArray, hintergrund);
+    QFETCH(QByteArray, befunde);
+    frischerOrdner();
+    const QByteArray ordner = QFile::encodeName(m_ordner);
+    for (QByteArray &o : objekte)
+        o.replace('@', ordner);
+    dokument(QStringLiteral("d.htd"), objekte, hintergrund);
+    QVERIFY(schreib(hier(QStringLiteral("logo.gif")), "GIF89a"));
+    QVERIFY(QDir().mkpath(hier(QStringLiteral("bilder"))));
+
+    Lauf l = imOrdner({QStringLiteral("check"), QStringLiteral("d.htd")});
+    QCOMPARE(l.aus, befunde.replace('@', ordner));
+    QCOMPARE(l.fehler, QByteArray());
+    QCOMPARE(l.code, befunde.isEmpty() ? 0 : 3);
+
+    // A file that cannot be read wins over findings, which still come.
+    l = imOrdner({QStringLiteral("check"), QStringLiteral("fehlt.htd"), QStringLiteral("d.htd")});
+    QCOMPARE(l.code, 1);
+    QCOMPARE(l.aus, befunde);
+    QCOMPARE(l.fehler, QByteArray("markwerk-cli: fehlt.htd: Datei nicht gefunden.\n"));
+}
+
+// ------------------------------------------------------------ export
+
+void TestCli::exportOrdner_data()
+{
+    QTest::addColumn<QByteArrayList>("objekte");
+    QTest::addColumn<QStringList>("optionen");
+    QTest::addColumn<QString>("vorher"); // aus/ before: "" none, "leer", "voll"
+    QTest::addColumn<QStringList>("dateien");
+    QTest::addColumn<QByteArrayList>("seite"); // what the page holds
+    QTest::addColumn<QByteArray>("fehler");
+    const auto a = [](const char *s) { return QString::fromUtf8(s); };
+    QTest::newRow("die Seite des Programms")
+        << QByteArrayList{"Bild|Logo|quelle/logo.gif", "Bild|Wieder|quelle/../quelle/logo.gif", "Linie|Linie|Linie",
+                          "Bild|Netz|https://beispiel.de/b.gif"}
+        << QStringList() << QString() << QStringList{a("bilder/logo.gif"), a("index.htm")}
+        << QByteArrayList{"<HTML>\r\n<HEAD>\r\n<TITLE>T</TITLE>\r\n</HEAD>\r\n<BODY BACKGROUND=\"bilder/logo.gif\">\r\n"
+                          "<IMG SRC=\"bilder/logo.gif\" ALT=\"Logo\">\r\n<IMG SRC=\"bilder/logo.gif\" ALT=\"Wieder\">\r\n"
+                          "<HR>\r\n<IMG SRC=\"https://beispiel.de/b.gif\" ALT=\"Netz\">\r\n</BODY>\r\n</HTML>\r\n"}
+        << QByteArray();
+    QTest::newRow("Namen") << QByteArrayList{"Bild|A|quelle/logo.gif", "Bild|B|quelle/andere/LOGO.gif",
+                                             "Bild|C|quelle/B\xE4r #1 100%.gif"}
+                           << QStringList() << a("leer")
+                           << QStringList{a("bilder/B\u00e4r #1 100%.gif"), a("bilder/LOGO-2.gif"), a("bilder/logo.gif"),
+                                          a("index.htm")}
+                           << QByteArrayList{"SRC=\"bilder/LOGO-2.gif\"", "SRC=\"bilder/B%C3%A4r%20%231%20100%25.gif\""}
+                           << QByteArray();
+    QTest::newRow("HTML5") << QByteArrayList{"Bild|Lo\"go <1>|quelle/logo.gif", "Text|x|<b>fett</b> & \xE4\x81",
+                                             "Tabelle|T|2\xF0" "2\xF0" "a\"\xF0" " \xF0" "b\xF0" "c\xF0", "Link|<i>Start</i>|a\"b.htm"}
+                           << QStringList{a("--html5"), a("-n"), a("seite.html")} << QString()
+                           << QStringList{a("bilder/logo.gif"), a("seite.html")}
+                           << QByteArrayList{"<!DOCTYPE html>\n<html lang=\"de\">\n<head>\n<meta charset=\"utf-8\">\n"
+                                             "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+                                             "<title>T</title>\n",
+                                             "body { background-image: url(\"bilder/logo.gif\"); }",
+                                             "<img src=\"bilder/logo.gif\" alt=\"Lo&quot;go &lt;1&gt;\">\n",
+                                             "<div class=\"text\"><b>fett</b> & \xC3\xA4</div>\n",
+                                             "<tr>\n<td>a\"</td>\n<td>&nbsp;</td>\n</tr>",
+                                             "<a href=\"a&quot;b.htm\"><i>Start</i></a>\n</body>\n</html>\n"}
+                           << QByteArray();
+    QTest::newRow("Bild fehlt") << QByteArrayList{"Bild|Logo|quelle/logo.gif", "Bild|Weg|quelle/weg.gif"} << QStringList()
+                                << QString() << QStringList() << QByteArrayList()
+                                << QByteArray("markwerk-cli: d.htd: Objekt 2 (Bild \"Weg\"): Die Bilddatei „quelle/weg.gif“ ist "
+                                              "nicht vorhanden.\n");
+    QTest::newRow("Ordner nicht leer") << QByteArrayList{} << QStringList() << a("voll") << QStringList{a("x")}
+                                       << QByteArrayList() << QByteArray("markwerk-cli: aus: Der Zielordner ist nicht leer.\n");
+}
+
+void TestCli::exportOrdner()
+{
+    QFETCH(QByteArrayList, objekte);
+    QFETCH(QStringList, optionen);
+    QFETCH(QString, vorher);
+    QFETCH(QStringList, dateien);
+    QFETCH(QByteArrayList, seite);
+    QFETCH(QByteArray, fehler);
+    frischerOrdner();
+    QVERIFY(QDir().mkpath(hier(QStringLiteral("quelle/andere"))));
+    QVERIFY(schreib(hier(QStringLiteral("quelle/logo.gif")), "logo"));
+    QVERIFY(schreib(hier(QStringLiteral("quelle/andere/LOGO.gif")), "anderes Logo"));
+    QVERIFY(schreib(hier(QStringLiteral("quelle/B\u00e4r #1 100%.gif")), "B\xE4r"));
+    dokument(QStringLiteral("d.htd"), objekte, "quelle/logo.gif");
+    if (!vorher.isEmpty())
+        QVERIFY(QDir().mkpath(hier(QStringLiteral("aus"))));
+    if (vorher == QStringLiteral("voll"))
+        QVERIFY(schreib(hier(QStringLiteral("aus/x")), "x"));
+
+    const Lauf l = imOrdner(QStringList{QStringLiteral("export"), QStringLiteral("d.htd"), QStringLiteral("aus")} + optionen);
+    QCOMPARE(l.fehler, fehler);
+    QCOMPARE(l.code, fehler.isEmpty() ? 0 : 1);
+    QStringList da;
+    for (QDirIterator it(hier(QStringLiteral("aus")), QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+        da << it.next().mid(hier(QStringLiteral("aus/")).size());
+    da.sort();
+    QCOMPARE(da, dateien);
+    // Nothing is left beside it, whether it worked or not.
+    QCOMPARE(QDir(m_ordner).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), vorher.isEmpty() && !fehler.isEmpty() ? 2 : 3);
+    if (dateien.contains(QStringLiteral("bilder/LOGO-2.gif")))
+        QCOMPARE(lies(hier(QStringLiteral("aus/bilder/LOGO-2.gif"))), QByteArray("anderes Logo"));
+    const QString name = dateien.contains(QStringLiteral("seite.html")) ? QStringLiteral("seite.html") : QStringLiteral("index.htm");
+    const QByteArray inhalt = lies(hier(QStringLiteral("aus/") + name));
+    for (const QByteArray &teil : seite)
+        QVERIFY2(inhalt.contains(teil), teil.constData());
+}
+
+// ------------------------------------------------------------ "cells"
+
+void TestCli::jsonZellen_data()
+{
+    QTest::addColumn<QByteArray>("objekt");
+    QTest::addColumn<QByteArray>("ergebnis"); // the JSON written back, or standard error
+    const QByteArray form = "markwerk-cli: f.json: Die JSON-Daten sind kein Markwerk-Dokument: ";
+    QTest::newRow("wie das Tabellenfenster")
+        << QByteArray(R"({"kind": "Tabelle", "description": "P", "cells": [["Name", "Preis"], ["Brot", ""]]})")
+        << QByteArray(R"({"kind": "Tabelle", "description": "P", "data": "2ð2ðNameðPreisðBrotð ð"})");
+    QTest::newRow("ð vorn") << QByteArray(R"({"kind": "Tabelle", "description": "P", "cells": [["ðx", "b"], ["c", "d"]]})")
+                            << QByteArray(R"({"kind": "Tabelle", "description": "P", "data": "2ð2ððxðbðcðdð"})");
+    QTest::newRow("ð danach") << QByteArray(R"({"kind": "Tabelle", "description": "P", "cells": [["a", "b"], ["c", "dð"]]})")
+                              << QByteArray("markwerk-cli: f.json: Objekt 1 (Tabelle \"P\"): Die Zelle in Zeile 2, Spalte 2 "
+                                            "enthält das Zeichen „ð“ nach ihrem ersten Zeichen. Dort kann die Tabelle es nicht "
+                                            "speichern, denn es trennt die Zellen voneinander.\n");
+    QTest::newRow("beides") << QByteArray(R"({"kind": "Tabelle", "description": "P", "data": "", "cells": []})")
+                            << form + "\"data\" und \"cells\" zugleich in Objekt 1.\n";
+    QTest::newRow("keins") << QByteArray(R"({"kind": "Tabelle", "description": "P"})")
+                           << form + "\"data\" oder \"cells\" fehlt in Objekt 1.\n";
+    QTest::newRow("bei einem Bild") << QByteArray(R"({"kind": "Bild", "description": "P", "cells": []})")
+                                    << form + "\"cells\" in Objekt 1 gibt es nur bei einer Tabelle.\n";
+    QTest::newRow("eine Zeile") << QByteArray(R"({"kind": "Tabelle", "description": "P", "cells": [["a", "b"]]})")
+                                << form + "\"cells\" in Objekt 1 hat 1 Zeilen; eine Tabelle hat 2 bis 20.\n";
+    QTest::newRow("21 Spalten")
+        << QByteArray(R"({"kind": "Tabelle", "description": "P", "cells": [["","","","","","","","","","","","","","","","","","","","",""], []]})")
+        << form + "Zeile 1 von \"cells\" in Objekt 1 hat 21 Zellen; eine Tabelle hat 2 bis 20.\n";
+    QTest::newRow("ungleich lang") << QByteArray(R"({"kind": "Tabelle", "description": "P", "cells": [["a", "b"], ["c"]]})")
+                                   << form + "Zeile 2 von \"cells\" in Objekt 1 hat 1 Zellen statt 2.\n";
+    QTest::newRow("eine Zahl") << QByteArray(R"({"kind": "Tabelle", "description": "P", "cells": [["a", 1], ["c", "d"]]})")
+                               << form + "Zeile 1 von \"cells\" in Objekt 1, Zelle 2 ist keine Zeichenkette.\n";
+    QTest::newRow("keine Liste") << QByteArray(R"({"kind": "Tabelle", "description": "P", "cells": "a"})")
+                                 << form + "\"cells\" in Objekt 1 ist keine Liste von Zeilen.\n";
+}
+
+void TestCli::jsonZellen()
+{
+    QFETCH(QByteArray, objekt);
+    QFETCH(QByteArray, ergebnis);
+    frischerOrdner();
+    QVERIFY(schreib(hier(QStringLiteral("f.json")),
+                    R"({"title": "", "background": {"enabled": false, "path": ""}, "objects": [)" + objekt + "]}"));
+    const Lauf l = imOrdner({QStringLiteral("htd"), QStringLiteral("f.json"), QStringLiteral("f.htd")});
+    if (ergebnis.startsWith("markwerk-cli: ")) {
+        QCOMPARE(l.fehler, ergebnis);
+        QCOMPARE(l.code, 1);
+        QVERIFY(!QFile::exists(hier(QStringLiteral("f.htd"))));
+        return;
+    }
+    QCOMPARE(l.fehler, QByteArray());
+    QVERIFY(imOrdner({QStringLiteral("json"), QStringLiteral("f.htd")}).aus.contains("\n    " + ergebnis + "\n"));
+}
+
+// ------------------------------------------------------------ arguments
+
+void TestCli::aufruf_data()
+{
+    QTest::addColumn<QStringList>("argumente");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QByteArrayList>("aus");
+    QTest::addColumn<QByteArray>("fehler"); // how standard error begins
+    const auto a = [](const char *s) { return QString::fromUtf8(s); };
+    QTest::newRow("--help") << QStringList{a("--help")} << 0
+        << QByteArrayList{"html|json|htd -d ORDNER", "check DEFINITION.htd...", "export DEFINITION.htd ORDNER [--html5] [-n NAME]",
+                          "Exit-Status:", "  3  check hat etwas gefunden", "\"cells\": [[\"Name\", \"Preis\"]"}
+        << QByteArray();
+    QTest::newRow("-- beendet die Optionen") << QStringList{a("html"), a("--"), a("-d.htd"), a("-")} << 0
+                                             << QByteArrayList{"<HTML>\r\n"} << QByteArray();
+    QTest::newRow("unbekannte Option") << QStringList{a("html"), a("--farbe"), a("a"), a("b")} << 2 << QByteArrayList()
+                                       << QByteArray("markwerk-cli: unbekannte Option „--farbe“\nAufruf:");
+    QTest::newRow("-d ohne Wert") << QStringList{a("html"), a("-d")} << 2 << QByteArrayList()
+                                  << QByteArray("markwerk-cli: nach „-d“ fehlt der Wert\n");
+    QTest::newRow("--html5 bei html") << QStringList{a("html"), a("--html5"), a("a"), a("b")} << 2 << QByteArrayList()
+                                      << QByteArray("markwerk-cli: „--html5“ gilt nur für export\n");
+    QTest::newRow("-d bei check") << QStringList{a("check"), a("-d"), a("x"), a("a")} << 2 << QByteArrayList()
+                                  << QByteArray("markwerk-cli: „--ordner“ gilt nur für html, json und htd\n");
+    QTest::newRow("Seite namens bilder") << QStringList{a("export"), a("a"), a("b"), a("-n"), a("Bilder")} << 2
+                                         << QByteArrayList() << QByteArray("markwerk-cli: „Bilder“ taugt nicht als Name der Seite\n");
+    QTest::newRow("check ohne Datei") << QStringList{a("check")} << 2 << QByteArrayList()
+                                      << QByteArray("markwerk-cli: keine Definitionsdatei für „check“\n");
+    QTest::newRow("Hilfe ins Volle") << QStringList{a("--help"), a(">/dev/full")} << 1 << QByteArrayList()
+                                     << QByteArray("markwerk-cli: Standardausgabe: Stream-Write-Fehler.\n");
+    QTest::newRow("Name, der kein UTF-8 ist") << QStringList{a("html"), a("@latin1"), a("-")} << 0
+                                               << QByteArrayList{"<HR>\r\n"} << QByteArray();
+}
+
+void TestCli::aufruf()
+{
+    QFETCH(QStringList, argumente);
+    QFETCH(int, code);
+    QFETCH(QByteArrayList, aus);
+    QFETCH(QByteArray, fehler);
+    frischerOrdner();
+    dokument(QStringLiteral("-d.htd"), {"Linie|Linie|Linie"});
+    // A name in Latin-1, as an older system wrote it, that no QString
+    // holds: its bytes pass through the shell.
+    std::FILE *latin1 = std::fopen(QFile::encodeName(m_ordner).append("/b\xE4r").constData(), "wb");
+    QVERIFY(latin1);
+    const QByteArray htd = lies(hier(QStringLiteral("-d.htd")));
+    QCOMPARE(std::fwrite(htd.constData(), 1, std::size_t(htd.size()), latin1), std::size_t(htd.size()));
+    std::fclose(latin1);
+    QStringList shell;
+    for (const QString &arg : argumente) {
+        shell << (arg == QStringLiteral("@latin1") ? QStringLiteral("\"$(printf 'b\\344r')\"")
+                  : arg.startsWith(QLatin1Char('>')) ? arg : QLatin1Char('\'') + arg + QLatin1Char('\''));
+    }
+    QProcess p;
+    p.setWorkingDirectory(m_ordner);
+    p.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("exec '" MARKWERK_CLI "' ") + shell.join(QLatin1Char(' '))});
+    QVERIFY(p.waitForFinished(60000));
+    const QByteArray ausgabe = p.readAllStandardOutput();
+    QVERIFY(p.readAllStandardError().startsWith(fehler));
+    QCOMPARE(p.exitCode(), code);
+    for (const QByteArray &teil : aus)
+        QVERIFY2(ausgabe.contains(teil), teil.constData());
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -615,7 +615,8 @@ void TestFehlerfaelle::cliVollePlatte()
         l = aufStandardausgabe ? cli({befehl, quelle}, ausgabe) : cli({befehl, quelle, ziel});
     }
     QCOMPARE(l.code, 1);
-    QCOMPARE(l.fehler, "markwerk-cli: " + meldung + "\n");
+    const QByteArray name = aufStandardausgabe ? QByteArray("Standardausgabe") : QFile::encodeName(ziel);
+    QCOMPARE(l.fehler, "markwerk-cli: " + name + ": " + meldung + "\n");
     QFile::remove(ausgabe);
     QCOMPARE(inhalt(m_dir.path()), dateien);
 }
@@ -652,7 +653,7 @@ void TestFehlerfaelle::cliUnmoeglicheZiele()
     for (const auto &fall : faelle) {
         const Lauf l = cli(fall.argumente);
         QCOMPARE(l.code, 1);
-        QCOMPARE(l.fehler, "markwerk-cli: " + fall.meldung + "\n");
+        QCOMPARE(l.fehler, "markwerk-cli: " + QFile::encodeName(z) + ": " + fall.meldung + "\n");
         QCOMPARE(inhalt(m_dir.path()), dateien);
     }
     QVERIFY(QFileInfo(pfad(QStringLiteral("ordner"))).isDir());
@@ -661,7 +662,7 @@ void TestFehlerfaelle::cliUnmoeglicheZiele()
     for (const QString &befehl : {QStringLiteral("htd"), QStringLiteral("json"), QStringLiteral("html")}) {
         const Lauf l = cli({befehl, pfad(QStringLiteral("ordner")), pfad(QStringLiteral("neu"))});
         QCOMPARE(l.code, 1);
-        QCOMPARE(l.fehler, QByteArray("markwerk-cli: Dateizugriff verweigert.\n"));
+        QCOMPARE(l.fehler, "markwerk-cli: " + QFile::encodeName(pfad(QStringLiteral("ordner"))) + ": Dateizugriff verweigert.\n");
     }
     QCOMPARE(inhalt(m_dir.path()), dateien);
 }
@@ -675,7 +676,7 @@ void TestFehlerfaelle::cliNichtLesbareDatei()
     QVERIFY(schreib(pfad(QStringLiteral("ziel.htm")), "alt"));
     const Lauf l = cli({QStringLiteral("html"), d, pfad(QStringLiteral("ziel.htm"))});
     QCOMPARE(l.code, 1);
-    QCOMPARE(l.fehler, QByteArray("markwerk-cli: Dateizugriff verweigert.\n"));
+    QCOMPARE(l.fehler, "markwerk-cli: " + QFile::encodeName(d) + ": Dateizugriff verweigert.\n");
     QCOMPARE(lies(pfad(QStringLiteral("ziel.htm"))), QByteArray("alt"));
 }
 

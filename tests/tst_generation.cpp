@@ -1,6 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Markwerk-Entwicklerteam
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "datei.h"
+#include "definitionsansicht.h"
+#include "definitionsdatei.h"
 #include "einstellungen.h"
 #include "fehler.h"
 #include "generation.h"
@@ -33,6 +36,9 @@ private Q_SLOTS:
     void kaputteTabelleSchreibtNichts();
     void dateiNichtErstellbar();
     void vollePlatteLaesstAlteSeite();
+    void ansichtWieGeladen_data();
+    void ansichtWieGeladen();
+    void verkuerztImLauf();
 };
 
 void TestGeneration::preisliste()
@@ -137,6 +143,90 @@ void TestGeneration::vollePlatteLaesstAlteSeite()
         QCOMPARE(QString::fromUtf8(f.what()), QStringLiteral("Stream-Write-Fehler"));
     }
     QCOMPARE(lies(datei), preislistenSeite);
+}
+
+void TestGeneration::ansichtWieGeladen_data()
+{
+    // Each row damages the price list at every record in one way, the page
+    // or the error of a walk in place must be that of a load.
+    QTest::addColumn<int>("art");
+    QTest::addColumn<qint32>("wert");
+    QTest::newRow("unversehrt") << 0 << 0;
+    QTest::newRow("abgeschnitten") << 1 << 0;
+    // A load's error comes first even where the table before it is broken.
+    QTest::newRow("abgeschnitten hinter kaputter Tabelle") << 3 << 0;
+    QTest::newRow("Satz -1") << 2 << -1;
+    QTest::newRow("Satz 0") << 2 << 0;
+    QTest::newRow("Satz 1") << 2 << 1;
+    QTest::newRow("Satz 7") << 2 << 7;
+    QTest::newRow("Satz riesig") << 2 << 0x7FFFFFFF;
+    QTest::newRow("Satz ð") << 2 << 0xF0;
+}
+
+void TestGeneration::ansichtWieGeladen()
+{
+    QFETCH(int, art);
+    QFETCH(qint32, wert);
+    Objektliste liste = hilfen::preisliste();
+    liste.anhaengen({"Tabelle", "Zwei", art == 3 ? "x\xF0" : "1\xF0" "2\xF0" "a\xF0" "b\xF0"});
+    liste.anhaengen({"Text", "Danach", "Text"});
+    const QString datei = m_dir.filePath(QStringLiteral("quelle.htd"));
+    SchreibeDefinition(n(datei), "Preisliste", true, "hinter.gif", liste);
+    const QByteArray heil = lies(datei);
+    const QString kaputt = m_dir.filePath(QStringLiteral("kaputt.htd"));
+    for (qsizetype stelle = 0; stelle < (art == 0 ? 4 : heil.size()); stelle += 4) {
+        QByteArray inhalt = heil;
+        if (art == 1 || art == 3)
+            inhalt.truncate(stelle);
+        else if (art == 2)
+            inhalt.replace(stelle, 4, saetze({wert}));
+        QVERIFY(schreib(kaputt, inhalt));
+
+        std::string erwartet, ergebnis;
+        try {
+            const Definition d = LeseDefinition(n(kaputt));
+            Speichereinstellungen e;
+            uebernehmeEinstellungen(d, e);
+            erwartet = Seite(e, Objektliste(d.Objekte));
+        } catch (const Fehler &f) {
+            erwartet = f.what();
+        }
+        try {
+            Lesedatei lesedatei(n(kaputt));
+            const Definitionsansicht ansicht(lesedatei);
+            ergebnis = Seite(ansicht);
+        } catch (const ObjektFehler &f) {
+            // Names its object in front of the load's text.
+            ergebnis = f.what();
+            for (const std::string vorn : {"Objekt 3 (Tabelle \"Preise\"): ", "Objekt 6 (Tabelle \"Zwei\"): "}) {
+                if (ergebnis.rfind(vorn, 0) == 0)
+                    ergebnis.erase(0, vorn.size());
+            }
+        } catch (const Fehler &f) {
+            ergebnis = f.what();
+        }
+        QVERIFY2(ergebnis == erwartet, qPrintable(QStringLiteral("Stelle %1").arg(stelle)));
+    }
+}
+
+void TestGeneration::verkuerztImLauf()
+{
+    // A file another program shortens while it is mapped fails the walk with
+    // a read error; the process lives on.
+    Objektliste liste;
+    for (int i = 0; i < 200; ++i)
+        liste.anhaengen({"Text", "Absatz", std::string(1000, 'x')});
+    const QString datei = m_dir.filePath(QStringLiteral("lang.htd"));
+    SchreibeDefinition(n(datei), "", false, "", liste);
+    Lesedatei lesedatei(n(datei));
+    const Definitionsansicht ansicht(lesedatei);
+    QVERIFY(QFile::resize(datei, 100 * 1000));
+    try {
+        Seite(ansicht);
+        QFAIL("walked a shortened file");
+    } catch (const EAFehler &f) {
+        QCOMPARE(f.code(), 100);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestGeneration)

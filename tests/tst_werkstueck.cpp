@@ -4,11 +4,15 @@
 // The benchmarks' documents: fixed by their seed, and shaped as the
 // benchmarks promise.
 
+#include "datei.h"
+#include "definitionsansicht.h"
+#include "definitionsdatei.h"
 #include "generation.h"
 #include "hilfen.h"
 #include "tabellendaten.h"
 #include "werkstueck.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <bitset>
@@ -22,6 +26,7 @@ private Q_SLOTS:
     void kleinIstDiePreisliste();
     void grossHatSeineForm();
     void gleicheSaatGleichesDokument();
+    void grossInPlatzWieImSpeicher();
 };
 
 void TestWerkstueck::kleinIstDiePreisliste()
@@ -80,6 +85,21 @@ void TestWerkstueck::gleicheSaatGleichesDokument()
     QCOMPARE(a.Titel, b.Titel);
     QVERIFY(!std::equal(a.Objekte.begin(), a.Objekte.end(), c.Objekte.begin(), c.Objekte.end()));
     QCOMPARE(grossesWerkstueck(5, 0).Objekte.Anzahl(), 0);
+}
+
+void TestWerkstueck::grossInPlatzWieImSpeicher()
+{
+    // W-large's page from its file walked in place, as markwerk-cli html
+    // makes it, is the page of the document in memory.
+    const Werkstueck w = grossesWerkstueck();
+    QTemporaryDir ordner;
+    const std::string datei = hilfen::n(ordner.filePath(QStringLiteral("w-large.htd")));
+    SchreibeDefinition(datei, w.Titel, w.Hintergrund, w.Hintergrundpfad, w.Objekte);
+    Speichereinstellungen e;
+    e.setzeTitel(w.Titel);
+    Lesedatei lesedatei(datei);
+    const Definitionsansicht ansicht(lesedatei);
+    QVERIFY(Seite(ansicht) == Seite(e, w.Objekte));
 }
 
 QTEST_GUILESS_MAIN(TestWerkstueck)

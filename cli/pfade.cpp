@@ -1,0 +1,100 @@
+// SPDX-FileCopyrightText: 2026 Markwerk-Entwicklerteam
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "pfade.h"
+
+#include "fehler.h"
+#include "win1252.h"
+
+#include <QFile>
+
+namespace {
+
+bool buchstabe(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool ziffer(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// The scheme of an address in lower case, empty when there is none.
+std::string schema(std::string_view pfad)
+{
+    std::size_t i = 0;
+    while (i < pfad.size() && (buchstabe(pfad[i]) || (i > 0 && (ziffer(pfad[i]) || pfad[i] == '+' || pfad[i] == '-' || pfad[i] == '.'))))
+        ++i;
+    if (i < 2 || i >= pfad.size() || pfad[i] != ':')
+        return {};
+    std::string s(pfad.substr(0, i));
+    for (char &c : s)
+        c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return s;
+}
+
+} // namespace
+
+namespace Pfade {
+
+bool istAdresse(std::string_view pfad)
+{
+    const std::string s = schema(pfad);
+    return pfad.substr(0, 2) == "//" || (!s.empty() && s != "file");
+}
+
+bool istLaufwerkspfad(std::string_view pfad)
+{
+    const bool laufwerk = pfad.size() >= 2 && buchstabe(pfad[0]) && pfad[1] == ':';
+    return laufwerk || (!pfad.empty() && pfad[0] == '\\') || schema(pfad) == "file";
+}
+
+bool istAbsolut(std::string_view pfad)
+{
+    return istLaufwerkspfad(pfad) || (!pfad.empty() && pfad[0] == '/' && pfad.substr(0, 2) != "//");
+}
+
+std::string datei(std::string_view pfad, const std::string &ordner)
+{
+    // The file picker gives the path as the file system's name in Unicode,
+    // stored in Windows-1252: back the same way.
+    const std::string name = QFile::encodeName(Win1252::zuText(pfad)).toStdString();
+    if (name.empty() || name.front() == '/')
+        return name;
+    return ordner == "/" ? "/" + name : ordner + "/" + name;
+}
+
+std::string dateiname(const std::string &pfad)
+{
+    const std::size_t schraeg = pfad.rfind('/');
+    return schraeg == std::string::npos ? pfad : pfad.substr(schraeg + 1);
+}
+
+std::string prozentkodiert(std::string_view name)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string url;
+    for (const char c : name) {
+        if (buchstabe(c) || ziffer(c) || c == '-' || c == '.' || c == '_' || c == '~') {
+            url += c;
+        } else {
+            const auto b = static_cast<unsigned char>(c);
+            url += '%';
+            url += hex[b >> 4];
+            url += hex[b & 15];
+        }
+    }
+    return url;
+}
+
+} // namespace Pfade
+
+namespace Pfade {
+
+std::string fehlendeBilddatei(std::string_view gespeichert)
+{
+    return "Die Bilddatei „" + meldungstext(gespeichert) + "“ ist nicht vorhanden";
+}
+
+} // namespace Pfade

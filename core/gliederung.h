@@ -1,0 +1,80 @@
+// SPDX-FileCopyrightText: 2026 Markwerk-Entwicklerteam
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+// The first pass over a definition file, shared by the reader that loads a
+// document and the one that walks a file in place: both must refuse the
+// same files at the same place with the same error.
+
+#include "fehler.h"
+
+#include <algorithm>
+#include <cstdint>
+
+// The entry counts of the three lists and the object count, as the file
+// states them, and where each list's entry count stands.
+struct Gliederung
+{
+    std::int32_t anzahl = 0;
+    std::int32_t listen[3] = {0, 0, 0};
+    std::uint64_t listenanfang[3] = {0, 0, 0};
+
+    // The objects a reader keeps: a smaller or negative count keeps only
+    // that many.
+    std::int32_t behalten() const { return std::max<std::int32_t>(anzahl, 0); }
+};
+
+// A reader offers satz(), ueberspringen(bytes), rest() and position().
+template<typename Leser>
+void uebergeheZeichenkette(Leser &leser)
+{
+    const std::int32_t laenge = leser.satz();
+    if (laenge > 0)
+        leser.ueberspringen(4 * std::uint64_t(laenge));
+}
+
+// The first pass up to the data list: title, background, object count, the
+// kinds and the descriptions, and the data list's entry count. The data
+// strings, most of a file, are left for the caller.
+template<typename Leser>
+Gliederung gliederungBisDaten(Leser &leser)
+{
+    Gliederung g;
+    uebergeheZeichenkette(leser);
+    if (leser.satz() == 1)
+        uebergeheZeichenkette(leser);
+    g.anzahl = leser.satz();
+    for (int liste = 0; liste < 3; ++liste) {
+        g.listenanfang[liste] = leser.position();
+        g.listen[liste] = leser.satz();
+        if (liste == 2)
+            break;
+        for (std::int32_t i = 0; i < g.listen[liste]; ++i)
+            uebergeheZeichenkette(leser);
+    }
+    return g;
+}
+
+// The list view would be filled for `anzahl` rows and fail at the first
+// entry one of the lists does not have. Comes after every error of reading.
+inline void pruefeAnzahl(const Gliederung &g)
+{
+    const std::int32_t kuerzeste = std::max<std::int32_t>(0, std::min({g.listen[0], g.listen[1], g.listen[2]}));
+    if (g.anzahl > kuerzeste)
+        throw ListenIndexFehler(kuerzeste);
+}
+
+// Walks the whole file as the read will, without keeping anything, and
+// fails as the read would. A file that claims millions of objects and then
+// lacks them is refused here, after one pass and before any memory is taken
+// for them.
+template<typename Leser>
+Gliederung gliederung(Leser &leser)
+{
+    const Gliederung g = gliederungBisDaten(leser);
+    for (std::int32_t i = 0; i < g.listen[2]; ++i)
+        uebergeheZeichenkette(leser);
+    pruefeAnzahl(g);
+    return g;
+}
