@@ -4,6 +4,7 @@
 #include "tabelle.h"
 
 #include "aufabknopf.h"
+#include "fehler.h"
 #include "tabellendaten.h"
 #include "win1252.h"
 
@@ -250,12 +251,8 @@ bool TFrmTabelle::pruefen()
                 continue;
             GrdTabelle->setCurrentCell(r, c);
             GrdTabelle->setFocus();
-            Fensterart::zeigeFehler(this, QStringLiteral("Die Zelle in Zeile %1, Spalte %2 enthält das Zeichen „ð“ "
-                                                         "nach ihrem ersten Zeichen. Dort kann die Tabelle es nicht "
-                                                         "speichern, denn es trennt die Zellen voneinander.\n\n"
-                                                         "Bitte ändern Sie den Text dieser Zelle.")
-                                              .arg(r + 1)
-                                              .arg(c + 1));
+            Fensterart::zeigeFehler(this, QString::fromStdString(mitPunkt(TrennzeichenFehler(r + 1, c + 1).what()))
+                                              + QStringLiteral("\n\nBitte ändern Sie den Text dieser Zelle."));
             return false;
         }
     }
