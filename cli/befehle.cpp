@@ -13,6 +13,7 @@
 #include <iostream>
 #include <map>
 #include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -138,6 +139,12 @@ int stapel(Umwandlung umwandlung, const std::string &endung, const std::string &
            const std::vector<Dateiangabe> &eingaben)
 {
     Meldungen meldungen(eingaben.size());
+    // One message for a missing folder, not one for every file.
+    struct stat st;
+    if (::stat(ordner.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        meldungen.fehler(Dateiangabe{ordner, true}.anzeige() + ": Der Ordner existiert nicht");
+        return 1;
+    }
     // Two inputs of the same name would write one output twice; the second
     // is refused instead of replacing the first one's result.
     std::map<std::string, const Dateiangabe *> ziele;
@@ -153,6 +160,13 @@ int stapel(Umwandlung umwandlung, const std::string &endung, const std::string &
             if (!neu)
                 throw Dateimeldung(eingabe, "Die Ausgabedatei " + ziel.pfad + " kommt schon aus "
                                                 + vorher->second->anzeige());
+            // An output that is one of the later inputs would replace it
+            // before its turn.
+            for (const Dateiangabe &andere : eingaben) {
+                if (!andere.strom() && dieselbeDatei(ziel.pfad, andere.pfad))
+                    throw Dateimeldung(eingabe, "Die Ausgabedatei " + ziel.pfad + " ist die Eingabedatei "
+                                                    + andere.anzeige());
+            }
             umwandlung(eingabe, ziel);
         } catch (const Fehler &f) {
             meldungen.fehler(f.what());

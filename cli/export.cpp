@@ -11,6 +11,7 @@
 #include "pfade.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
@@ -47,9 +48,11 @@ public:
         if (Pfade::istAdresse(gespeichert) || m_urls.find(gespeichert) != m_urls.end())
             return;
         const std::string quelle = Pfade::datei(gespeichert, m_ordner);
+        if (const std::string problem = Pfade::bildproblem(gespeichert, quelle); !problem.empty())
+            throw Fehler(problem);
         struct stat st;
-        if (gespeichert.empty() || ::stat(quelle.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-            throw Fehler(Pfade::fehlendeBilddatei(gespeichert));
+        if (::stat(quelle.c_str(), &st) != 0)
+            throw EAFehler::ausErrno(errno, true);
         // The same file under two paths is copied once.
         const auto kennung = std::make_pair(st.st_dev, st.st_ino);
         auto kopie = m_kopien.find(kennung);
@@ -165,14 +168,19 @@ void aufDiePlatte(const std::string &ordner)
     }
 }
 
-// The folder being built; it goes away unless it was put in its place.
+// The folder being built; it goes away unless it was put in its place. For a
+// target that does not exist yet it is built beside it and renamed into
+// place. An empty folder that exists is kept as it is, with its owner,
+// permissions and mount, and with whoever works in it: the export is built
+// inside it and its entries are moved up, the page last.
 class Baustelle
 {
 public:
-    explicit Baustelle(const std::string &ziel)
+    Baustelle(const std::string &ziel, bool vorhanden)
+        : m_imZiel(vorhanden)
     {
         const std::size_t schraeg = ziel.rfind('/');
-        m_eltern = schraeg == std::string::npos ? "." : schraeg == 0 ? "/" : ziel.substr(0, schraeg);
+        m_eltern = vorhanden ? ziel : schraeg == std::string::npos ? "." : schraeg == 0 ? "/" : ziel.substr(0, schraeg);
         std::string muster = m_eltern + "/.markwerk-export-XXXXXX";
         if (!::mkdtemp(muster.data()))
             throw EAFehler::ausErrno(errno, false);
@@ -195,12 +203,33 @@ public:
 
     const std::string &pfad() const { return m_pfad; }
 
-    void einsetzen(const std::string &ziel)
+    void einsetzen(const std::string &ziel, const std::string &seitenname)
     {
         aufDiePlatte(m_pfad + "/" + Bilderordner);
         aufDiePlatte(m_pfad);
-        // An empty folder in the place is replaced; one that has filled in
-        // the meantime is not.
+        if (m_imZiel) {
+            // Entries that have appeared in the meantime are not replaced.
+            std::vector<std::string> verschoben;
+            for (const std::string &name : {std::string(Bilderordner), seitenname}) {
+                if (::renameat2(AT_FDCWD, (m_pfad + "/" + name).c_str(), AT_FDCWD, (ziel + "/" + name).c_str(),
+                                RENAME_NOREPLACE)
+                    != 0) {
+                    const int err = errno;
+                    for (const std::string &zurueck : verschoben)
+                        (void)::rename((ziel + "/" + zurueck).c_str(), (m_pfad + "/" + zurueck).c_str());
+                    if (err == EEXIST || err == ENOTEMPTY)
+                        throw Fehler("Der Zielordner ist nicht leer");
+                    throw EAFehler::ausErrno(err, false);
+                }
+                verschoben.push_back(name);
+            }
+            (void)::rmdir(m_pfad.c_str());
+            m_pfad.clear();
+            aufDiePlatte(ziel);
+            return;
+        }
+        // An empty folder made in the meantime is replaced; one that has
+        // filled is not.
         if (::rename(m_pfad.c_str(), ziel.c_str()) != 0) {
             if (errno == ENOTEMPTY || errno == EEXIST)
                 throw Fehler("Der Zielordner ist nicht leer");
@@ -211,6 +240,7 @@ public:
     }
 
 private:
+    bool m_imZiel;
     std::string m_eltern;
     std::string m_pfad;
 };
@@ -226,13 +256,18 @@ bool seitennameGueltig(const std::string &name)
 void exportiere(const Exportauftrag &auftrag)
 {
     const Dateiangabe &ordner = auftrag.ordner;
+    bool vorhanden = false;
     fuer(ordner, [&] {
         struct stat st;
         if (::lstat(ordner.pfad.c_str(), &st) == 0) {
+            // A link to an empty folder is filled like the folder itself.
+            if (S_ISLNK(st.st_mode) && ::stat(ordner.pfad.c_str(), &st) != 0)
+                throw Fehler("Das Ziel ist kein Ordner");
             if (!S_ISDIR(st.st_mode))
                 throw Fehler("Das Ziel ist kein Ordner");
             if (!leer(ordner.pfad))
                 throw Fehler("Der Zielordner ist nicht leer");
+            vorhanden = true;
         }
     });
 
@@ -264,7 +299,7 @@ void exportiere(const Exportauftrag &auftrag)
 
     std::optional<Baustelle> baustelle;
     fuer(ordner, [&] {
-        baustelle.emplace(ordner.pfad);
+        baustelle.emplace(ordner.pfad, vorhanden);
         const std::string bilderordner = baustelle->pfad() + "/" + Bilderordner;
         if (::mkdir(bilderordner.c_str(), 0777) != 0)
             throw EAFehler::ausErrno(errno, false);
@@ -288,5 +323,5 @@ void exportiere(const Exportauftrag &auftrag)
     } catch (const Fehler &f) {
         throw Dateimeldung(auftrag.definition, f.what());
     }
-    fuer(ordner, [&] { baustelle->einsetzen(ordner.pfad); });
+    fuer(ordner, [&] { baustelle->einsetzen(ordner.pfad, auftrag.seitenname); });
 }

@@ -8,6 +8,10 @@
 
 #include <QFile>
 
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 bool buchstabe(char c)
@@ -92,9 +96,18 @@ std::string prozentkodiert(std::string_view name)
 
 namespace Pfade {
 
-std::string fehlendeBilddatei(std::string_view gespeichert)
+std::string bildproblem(std::string_view gespeichert, const std::string &datei)
 {
-    return "Die Bilddatei „" + meldungstext(gespeichert) + "“ ist nicht vorhanden";
+    const std::string name = "Die Bilddatei „" + meldungstext(gespeichert) + "“ ";
+    struct stat st;
+    if (gespeichert.empty() || ::stat(datei.c_str(), &st) != 0)
+        return name + (errno == EACCES && !gespeichert.empty() ? "ist nicht lesbar (Dateizugriff verweigert)"
+                                                               : "ist nicht vorhanden");
+    if (!S_ISREG(st.st_mode))
+        return name + "ist keine gewöhnliche Datei";
+    if (::access(datei.c_str(), R_OK) != 0)
+        return name + "ist nicht lesbar (Dateizugriff verweigert)";
+    return {};
 }
 
 } // namespace Pfade

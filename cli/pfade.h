@@ -39,7 +39,9 @@ std::string prozentkodiert(std::string_view name);
 
 namespace Pfade {
 
-// The finding, and the export's error, for a picture that is not there.
-std::string fehlendeBilddatei(std::string_view gespeichert);
+// The finding, and the export's error, for a picture that cannot be used,
+// named by its cause (missing, not readable, no regular file); empty when
+// `datei`, the stored path as the file system names it, is a readable file.
+std::string bildproblem(std::string_view gespeichert, const std::string &datei);
 
 } // namespace Pfade

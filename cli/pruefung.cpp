@@ -55,10 +55,8 @@ public:
             melde(wo, absolut(pfad));
         if (Pfade::istAdresse(pfad))
             return;
-        struct stat st;
-        const std::string datei = Pfade::datei(pfad, m_ordner);
-        if (::stat(datei.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-            melde(wo, Pfade::fehlendeBilddatei(pfad));
+        if (const std::string problem = Pfade::bildproblem(pfad, Pfade::datei(pfad, m_ordner)); !problem.empty())
+            melde(wo, problem);
     }
 
     void link(const std::string &wo, std::string_view adresse)

@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextDocument>
 #include <QToolTip>
 #include <QWindow>
 
@@ -171,7 +172,9 @@ protected:
         // A cell from a damaged file may hold a megabyte.
         if (text.size() > 1000)
             text = text.left(1000) + QChar(0x2026);
-        QToolTip::showText(hilfe->globalPos(), text, m_ansicht->viewport(), platz);
+        // Markup in a cell or a name is shown as it is written.
+        QToolTip::showText(hilfe->globalPos(), Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap),
+                           m_ansicht->viewport(), platz);
         return true;
     }
 

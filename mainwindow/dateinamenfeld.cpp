@@ -6,6 +6,7 @@
 #include <QHelpEvent>
 #include <QPainter>
 #include <QStyle>
+#include <QTextDocument>
 #include <QToolTip>
 
 Dateinamenfeld::Dateinamenfeld(const QString &text, QWidget *parent)
@@ -46,7 +47,9 @@ bool Dateinamenfeld::event(QEvent *ereignis)
 {
     if (ereignis->type() != QEvent::ToolTip)
         return QLabel::event(ereignis);
-    QToolTip::showText(static_cast<QHelpEvent *>(ereignis)->globalPos(), text(), this, rect());
+    // A name such as "<i>x.htd" is shown as it is, not as markup.
+    QToolTip::showText(static_cast<QHelpEvent *>(ereignis)->globalPos(),
+                       Qt::convertFromPlainText(text(), Qt::WhiteSpaceNoWrap), this, rect());
     return true;
 }
 

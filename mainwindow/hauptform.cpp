@@ -31,6 +31,7 @@
 #include <QLocale>
 #include <QListView>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -155,8 +156,10 @@ TFrmMarkwerk::TFrmMarkwerk(QWidget *parent)
     LstMarkwerk->setLayoutMode(QListView::SinglePass);
     LstMarkwerk->setWordWrap(false);
     LstMarkwerk->setTextElideMode(Qt::ElideNone);
-    // A caption wider than the list can be read to its end.
+    // A caption wider than the list can be read to its end, also with the
+    // scroll bar's arrows: the view would make their step a whole column.
     LstMarkwerk->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    LstMarkwerk->horizontalScrollBar()->setSingleStep(3 * LstMarkwerk->fontMetrics().averageCharWidth());
     LstMarkwerk->setEditTriggers(QAbstractItemView::NoEditTriggers);
     LstMarkwerk->setSelectionMode(QAbstractItemView::SingleSelection);
     LstMarkwerk->setSelectionBehavior(QAbstractItemView::SelectRows);

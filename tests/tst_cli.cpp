@@ -388,6 +388,12 @@ void TestCli::stapel_data()
     QTest::newRow("ein Name zweimal") << QStringList{a("html"), a("-d"), a("aus"), a("a.htd"), a("unter/a.htd")} << 1
                                       << QStringList{a("a.htm")}
                                       << QByteArray("markwerk-cli: unter/a.htd: Die Ausgabedatei aus/a.htm kommt schon aus a.htd.\n");
+    QTest::newRow("eine Ausgabe ist eine spätere Eingabe")
+        << QStringList{a("json"), a("-d"), a("aus"), a("a.htd"), a("aus/a.json")} << 1 << QStringList{a("a.json")}
+        << QByteArray("markwerk-cli: a.htd: Die Ausgabedatei aus/a.json ist die Eingabedatei aus/a.json.\n"
+                      "markwerk-cli: aus/a.json: Die Ausgabedatei aus/a.json kommt schon aus a.htd.\n");
+    QTest::newRow("Ordner fehlt") << QStringList{a("html"), a("-d"), a("fehlt"), a("a.htd"), a("unter/b.htd")} << 1
+                                  << QStringList() << QByteArray("markwerk-cli: fehlt: Der Ordner existiert nicht.\n");
     QTest::newRow("- hat keinen Namen") << QStringList{a("html"), a("-d"), a("aus"), a("-")} << 2 << QStringList()
                                         << QByteArray("markwerk-cli: „-“ hat keinen Namen für eine Ausgabe in einem Ordner\n");
 }
@@ -405,6 +411,10 @@ void TestCli::stapel()
     QVERIFY(schreib(hier(QStringLiteral("kurz.htd")), saetze({3})));
     QVERIFY(QDir().mkpath(hier(QStringLiteral("aus"))));
     QCOMPARE(imOrdner({QStringLiteral("json"), QStringLiteral("a.htd"), QStringLiteral("a.json")}).code, 0);
+    // A definition file that only its name takes for JSON.
+    const bool eingabeImOrdner = argumente.contains(QStringLiteral("aus/a.json"));
+    if (eingabeImOrdner)
+        QVERIFY(QFile::copy(hier(QStringLiteral("a.htd")), hier(QStringLiteral("aus/a.json"))));
 
     const Lauf l = imOrdner(argumente);
     QCOMPARE(l.code, code);
@@ -416,11 +426,13 @@ void TestCli::stapel()
     QCOMPARE(QDir(hier(QStringLiteral("aus"))).entryList(QDir::Files), da);
     if (da.contains(QStringLiteral("a.htm")))
         QCOMPARE(lies(hier(QStringLiteral("aus/a.htm"))), seiteMit("<HR>\r\n"));
+    if (eingabeImOrdner)
+        QCOMPARE(lies(hier(QStringLiteral("aus/a.json"))), lies(hier(QStringLiteral("a.htd"))));
     if (da.contains(QStringLiteral("b.htm")))
         QCOMPARE(lies(hier(QStringLiteral("aus/b.htm"))), seiteMit("<A HREF=\"index.htm\">Start</A>\r\n"));
     if (da.contains(QStringLiteral("a.htd")))
         QCOMPARE(lies(hier(QStringLiteral("aus/a.htd"))), lies(hier(QStringLiteral("a.htd"))));
-    if (da.contains(QStringLiteral("a.json")))
+    if (da.contains(QStringLiteral("a.json")) && !eingabeImOrdner)
         QCOMPARE(lies(hier(QStringLiteral("aus/a.json"))), lies(hier(QStringLiteral("a.json"))));
 }
 
@@ -584,8 +596,17 @@ void TestCli::exportOrdner()
         QVERIFY(QDir().mkpath(hier(QStringLiteral("aus"))));
     if (vorher == QStringLiteral("voll"))
         QVERIFY(schreib(hier(QStringLiteral("aus/x")), "x"));
+    // An empty folder that is there is filled, not replaced: it keeps its
+    // owner, permissions and whoever works in it.
+    const auto knoten = [this] {
+        struct stat st;
+        return ::stat(QFile::encodeName(hier(QStringLiteral("aus"))).constData(), &st) == 0 ? st.st_ino : 0;
+    };
+    const ino_t ordnerVorher = knoten();
 
     const Lauf l = imOrdner(QStringList{QStringLiteral("export"), QStringLiteral("d.htd"), QStringLiteral("aus")} + optionen);
+    if (!vorher.isEmpty())
+        QCOMPARE(knoten(), ordnerVorher);
     QCOMPARE(l.fehler, fehler);
     QCOMPARE(l.code, fehler.isEmpty() ? 0 : 1);
     QStringList da;
