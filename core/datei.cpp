@@ -272,14 +272,6 @@ std::optional<Dateistand> dateistand(const std::string &pfad)
     return standVon(st);
 }
 
-bool istSonderziel(const std::string &pfad)
-{
-    bool offen = false;
-    const std::string ziel = folgeLinks(pfad, offen);
-    struct stat st;
-    return offen || (::stat(ziel.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode));
-}
-
 bool dieselbeDatei(const std::string &a, const std::string &b)
 {
     struct stat sa, sb;
@@ -288,6 +280,23 @@ bool dieselbeDatei(const std::string &a, const std::string &b)
 }
 
 // ---------------------------------------------------------------- Lesedatei
+
+namespace {
+
+// The state of a file just opened for reading; when it cannot be had the
+// descriptor is closed and the read error thrown.
+struct stat geoeffnet(int fd)
+{
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
+        ::close(fd);
+        lesefehler(err);
+    }
+    return st;
+}
+
+} // namespace
 
 Lesedatei::Lesedatei(const std::string &dateiname, bool auchStroeme)
 {
@@ -300,12 +309,7 @@ Lesedatei::Lesedatei(const std::string &dateiname, bool auchStroeme)
             throw EAFehler(3);
         lesefehler(err);
     }
-    struct stat st;
-    if (::fstat(m_fd, &st) != 0) {
-        const int err = errno;
-        ::close(m_fd);
-        lesefehler(err);
-    }
+    const struct stat st = geoeffnet(m_fd);
     m_groesseBekannt = S_ISREG(st.st_mode);
     if (S_ISDIR(st.st_mode) || (!m_groesseBekannt && !auchStroeme)) {
         ::close(m_fd);
@@ -337,12 +341,7 @@ Lesedatei::Lesedatei(Dateideskriptor offen)
     m_fd = ::fcntl(offen.fd, F_DUPFD_CLOEXEC, 0);
     if (m_fd < 0)
         lesefehler(errno);
-    struct stat st;
-    if (::fstat(m_fd, &st) != 0) {
-        const int err = errno;
-        ::close(m_fd);
-        lesefehler(err);
-    }
+    const struct stat st = geoeffnet(m_fd);
     if (S_ISDIR(st.st_mode)) {
         ::close(m_fd);
         throw EAFehler(5);
@@ -515,7 +514,7 @@ Sicherungsdatei::Sicherungsdatei(const std::string &dateiname, Sonderziel sonder
         // A pipe, a device or an open file is never replaced: written into
         // as it is, or not at all.
         if (sonderziel == Sonderziel::Verweigern)
-            throw EAFehler(5);
+            throw SonderzielFehler();
         m_ziel = dateiname;
         m_weg = Weg::Direkt;
         m_fd = ::open(m_ziel.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);

@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "fehler.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -33,10 +35,6 @@ struct Dateistand
 // The state of the regular file a path names, links followed; nothing when
 // there is none (missing, a folder, a pipe or a device).
 std::optional<Dateistand> dateistand(const std::string &pfad);
-
-// Whether a path leads to something that is no regular file and no folder:
-// a pipe, a device, or an open file through /proc/self/fd or /dev/stdout.
-bool istSonderziel(const std::string &pfad);
 
 // Whether two paths name the same file (same device and inode, links
 // followed). False when either does not exist.
@@ -116,8 +114,19 @@ private:
 // terminal, or a path through /proc/self/fd such as /dev/stdout. It is never
 // replaced, removed or given other permissions.
 enum class Sonderziel {
-    Verweigern,     // refused as access (code 5), as the program's windows do
+    Verweigern,     // refused with SonderzielFehler, as the program's windows do
     Hineinschreiben // written into as it is, as cp would
+};
+
+// Such a target refused: access refused (code 5), told apart from other
+// failures to create a file, which the page generator reports differently.
+class SonderzielFehler : public EAFehler
+{
+public:
+    SonderzielFehler()
+        : EAFehler(5)
+    {
+    }
 };
 
 // Writes a file so that the target is replaced only when the new content is

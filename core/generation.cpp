@@ -177,14 +177,15 @@ auto listenlauf(const Objektliste &objekte)
 // be created or written. So a failed create or write only stops the writing,
 // and the building goes on to its end.
 template<typename Oeffnen, typename Bauen>
-void schreibeSeite(Oeffnen &&oeffnen, const std::string &dateiname, Sonderziel sonderziel, Bauen &&bauen)
+void schreibeSeite(Oeffnen &&oeffnen, const std::string &dateiname, Bauen &&bauen)
 {
     std::optional<Sicherungsdatei> datei;
     bool verweigert = false;
     try {
         oeffnen(datei);
+    } catch (const SonderzielFehler &) {
+        verweigert = true;
     } catch (const EAFehler &) {
-        verweigert = sonderziel == Sonderziel::Verweigern && istSonderziel(dateiname);
     }
     const bool erstellt = datei.has_value();
     bool schreibfehler = false;
@@ -266,7 +267,7 @@ void Generieren(const std::string &dateiname, const Dokumenteinstellungen &einst
     const bool hintergrund = einstellungen.HintergrundAktiv();
     const std::string pfad = hintergrund ? einstellungen.Hintergrundpfad() : std::string();
     schreibeSeite([&](std::optional<Sicherungsdatei> &datei) { datei.emplace(dateiname, sonderziel); }, dateiname,
-                  sonderziel, [&](Zeilenpuffer &puffer, std::size_t grenze, auto &&abgeben) {
+                  [&](Zeilenpuffer &puffer, std::size_t grenze, auto &&abgeben) {
                       Objektansicht o;
                       baueSeite({titel, hintergrund, pfad}, listenlauf(objekte), o, {}, puffer, grenze, abgeben);
                   });
@@ -283,11 +284,11 @@ void Generieren(const std::string &dateiname, const Definitionsansicht &ansicht,
                 const Bildpfade &bildpfade)
 {
     schreibeSeite([&](std::optional<Sicherungsdatei> &datei) { datei.emplace(dateiname, sonderziel); }, dateiname,
-                  sonderziel, ansichtsbau(ansicht, bildpfade));
+                  ansichtsbau(ansicht, bildpfade));
 }
 
 void Generieren(Dateideskriptor ausgabe, const Definitionsansicht &ansicht)
 {
     schreibeSeite([&](std::optional<Sicherungsdatei> &datei) { datei.emplace(ausgabe); }, "-",
-                  Sonderziel::Hineinschreiben, ansichtsbau(ansicht, {}));
+                  ansichtsbau(ansicht, {}));
 }

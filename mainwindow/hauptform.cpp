@@ -304,18 +304,11 @@ QString TFrmMarkwerk::Dateiname() const
     return m_dateiname->text();
 }
 
-void TFrmMarkwerk::setzeDateiname(const QString &name)
+void TFrmMarkwerk::setzeDatei(const std::string &pfad, std::optional<Dateistand> stand)
 {
-    m_dateiname->setText(name);
-    m_pfad = name == KeinDateiname ? std::string() : dateipfad(name);
-    m_stand.reset();
-}
-
-void TFrmMarkwerk::setzeDatei(const std::string &pfad, const Dateistand &stand)
-{
-    setzeDateiname(QFile::decodeName(QByteArray::fromStdString(pfad)));
     m_pfad = pfad;
     m_stand = stand;
+    m_dateiname->setText(pfad.empty() ? KeinDateiname : QFile::decodeName(QByteArray::fromStdString(pfad)));
 }
 
 void TFrmMarkwerk::FormShow(const std::vector<std::string> &argumente)
@@ -356,7 +349,7 @@ void TFrmMarkwerk::Neu()
     if (!Vorherfragen())
         return;
     m_modell->leeren();
-    setzeDateiname(KeinDateiname);
+    setzeDatei({}, std::nullopt);
     m_einstellungen->setzeTitel({});
     m_einstellungen->setzeHintergrundAktiv(false);
     m_geandert = false;

@@ -175,10 +175,10 @@ private:
     template<typename Befehl>
     bool sicher(Befehl &&befehl);
     void melde(const QString &text);
-    void setzeDateiname(const QString &name);
     // The definition file the document now belongs to, as the file system
-    // names it, and the state it had when it was read or written.
-    void setzeDatei(const std::string &pfad, const Dateistand &stand);
+    // names it (empty: none), and the state it had when it was read or
+    // written.
+    void setzeDatei(const std::string &pfad, std::optional<Dateistand> stand);
     // Whether Save may write over the document's file: when another program
     // has changed it since, the user is asked first.
     bool darfUeberschreiben();

@@ -85,6 +85,18 @@ std::optional<QString> frageDatei(QWidget *fenster, QFileDialog::AcceptMode modu
     return dialog.selectedFiles().constFirst();
 }
 
+// A question titled "Bestätigen" with "Ja" and "Nein"; Esc is "Nein".
+bool jaOderNein(QWidget *fenster, const QString &frage, bool jaVorgegeben)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Bestätigen"), frage, QMessageBox::NoButton, fenster);
+    QPushButton *ja = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+    QPushButton *nein = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
+    box.setDefaultButton(jaVorgegeben ? ja : nein);
+    box.setEscapeButton(nein);
+    box.exec();
+    return box.clickedButton() == ja;
+}
+
 } // namespace
 
 std::optional<QString> Dialogrueckfragen::dateiOffnen(QWidget *fenster)
@@ -107,30 +119,17 @@ std::optional<QString> Dialogrueckfragen::dateiGenerieren(QWidget *fenster)
 
 bool Dialogrueckfragen::aenderungenSpeichern(QWidget *fenster)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Bestätigen"),
-                    QStringLiteral("Daten wurden geändert. Änderungen speichern ?"), QMessageBox::NoButton, fenster);
-    QPushButton *ja = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
-    QPushButton *nein = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
-    box.setDefaultButton(ja);
-    box.setEscapeButton(nein);
-    box.exec();
-    return box.clickedButton() == ja;
+    return jaOderNein(fenster, QStringLiteral("Daten wurden geändert. Änderungen speichern ?"), true);
 }
 
 bool Dialogrueckfragen::trotzdemSpeichern(QWidget *fenster, const QString &datei)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Bestätigen"),
-                    QStringLiteral("Die Datei „%1“ wurde inzwischen von einem anderen Programm geändert. "
-                                   "Trotzdem speichern?")
-                        .arg(datei),
-                    QMessageBox::NoButton, fenster);
-    QPushButton *ja = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
-    QPushButton *nein = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
     // Losing the other program's changes takes a deliberate choice.
-    box.setDefaultButton(nein);
-    box.setEscapeButton(nein);
-    box.exec();
-    return box.clickedButton() == ja;
+    return jaOderNein(fenster,
+                      QStringLiteral("Die Datei „%1“ wurde inzwischen von einem anderen Programm geändert. "
+                                     "Trotzdem speichern?")
+                          .arg(datei),
+                      false);
 }
 
 void Dialogrueckfragen::fehler(QWidget *fenster, const QString &text)

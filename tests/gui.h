@@ -42,26 +42,9 @@ public:
     bool aenderungenSpeichern(QWidget *) override
     {
         ++gefragt;
-        protokoll << QStringLiteral("frage");
-        if (fragen.empty()) {
-            QTest::qFail("unerwartete Rückfrage", __FILE__, __LINE__);
-            return false;
-        }
-        const bool antwort = fragen.front();
-        fragen.pop_front();
-        return antwort;
+        return naechste(fragen, QStringLiteral("frage"));
     }
-    bool trotzdemSpeichern(QWidget *, const QString &) override
-    {
-        protokoll << QStringLiteral("trotzdem");
-        if (trotzdem.empty()) {
-            QTest::qFail("unerwartete Frage nach fremden Änderungen", __FILE__, __LINE__);
-            return false;
-        }
-        const bool antwort = trotzdem.front();
-        trotzdem.pop_front();
-        return antwort;
-    }
+    bool trotzdemSpeichern(QWidget *, const QString &) override { return naechste(trotzdem, QStringLiteral("trotzdem")); }
     void fehler(QWidget *, const QString &text) override
     {
         protokoll << QStringLiteral("fehler");
@@ -69,18 +52,21 @@ public:
     }
 
 private:
-    std::optional<QString> naechste(std::deque<std::optional<QString>> &liste, const QString &was)
+    // The next scripted answer to `was`; none left fails the test and
+    // answers "cancel" (no file, "Nein").
+    template<typename Antwort>
+    Antwort naechste(std::deque<Antwort> &liste, const QString &was)
     {
         protokoll << was;
         if (liste.empty()) {
-            QTest::qFail(qPrintable(QStringLiteral("unerwarteter Dateidialog ") + was), __FILE__, __LINE__);
-            return std::nullopt;
+            QTest::qFail(qPrintable(QStringLiteral("unerwartete Frage: ") + was), __FILE__, __LINE__);
+            return Antwort{};
         }
         // GCC 12 sees a QString inside std::optional as maybe uninitialised
         // when it is moved out of a deque; it is not.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-        std::optional<QString> antwort = std::move(liste.front());
+        Antwort antwort = std::move(liste.front());
 #pragma GCC diagnostic pop
         liste.pop_front();
         return antwort;

@@ -10,6 +10,8 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QProcess>
+#include <QStringList>
 #include <QString>
 #include <QTest>
 #include <QtEndian>
@@ -56,6 +58,43 @@ inline Objekt objekt(const Objektliste &liste, int i)
         return {};
     }
     return liste[i];
+}
+
+// What a run of a program left: its exit code (-1 when it did not end by
+// itself), its standard output and its standard error.
+struct Lauf
+{
+    int code = -1;
+    QByteArray aus;
+    QByteArray fehler;
+};
+
+// How a program is run: through `vorne` (setpriv, unshare), in `ordner`,
+// with `eingabe` on its standard input and its standard output into the file
+// `ausgabe` where one is named.
+struct Aufruf
+{
+    QStringList vorne = {};
+    QString ordner = {};
+    QByteArray eingabe = {};
+    QString ausgabe = {};
+};
+
+inline Lauf laufe(const QString &programm, const QStringList &argumente, const Aufruf &wie = {})
+{
+    QProcess p;
+    if (!wie.ordner.isEmpty())
+        p.setWorkingDirectory(wie.ordner);
+    if (!wie.ausgabe.isEmpty())
+        p.setStandardOutputFile(wie.ausgabe);
+    QStringList alle = wie.vorne;
+    alle << programm << argumente;
+    p.start(alle.takeFirst(), alle);
+    p.write(wie.eingabe);
+    p.closeWriteChannel();
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
 }
 
 // Records of a definition file, 32 bits little-endian each.

@@ -24,20 +24,7 @@ class TestCli : public QObject
     Q_OBJECT
 
 private:
-    struct Lauf
-    {
-        int code = -1;
-        QByteArray aus;
-        QByteArray fehler;
-    };
-    static Lauf starte(const QStringList &argumente)
-    {
-        QProcess p;
-        p.start(QStringLiteral(MARKWERK_CLI), argumente);
-        p.waitForFinished(60000);
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-                p.readAllStandardError()};
-    }
+    static Lauf starte(const QStringList &argumente) { return laufe(QStringLiteral(MARKWERK_CLI), argumente); }
     QString pfad(const QString &name) const { return m_dir.filePath(name); }
     QTemporaryDir m_dir;
 
@@ -53,16 +40,7 @@ private:
     QString hier(const QString &name) const { return m_ordner + QLatin1Char('/') + name; }
     Lauf imOrdner(const QStringList &argumente, const QByteArray &eingabe = {}, const QString &ausgabe = {}) const
     {
-        QProcess p;
-        p.setWorkingDirectory(m_ordner);
-        if (!ausgabe.isEmpty())
-            p.setStandardOutputFile(ausgabe);
-        p.start(QStringLiteral(MARKWERK_CLI), argumente);
-        p.write(eingabe);
-        p.closeWriteChannel();
-        p.waitForFinished(60000);
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-                p.readAllStandardError()};
+        return laufe(QStringLiteral(MARKWERK_CLI), argumente, {.ordner = m_ordner, .eingabe = eingabe, .ausgabe = ausgabe});
     }
     // A definition file of objects given as "Art|Beschreibung|Daten".
     void dokument(const QString &name, const QByteArrayList &objekte, const QByteArray &hintergrund = {}) const

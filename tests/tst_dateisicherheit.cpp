@@ -13,7 +13,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -45,23 +44,10 @@ extern "C" int fdatasync(int fd)
 
 namespace {
 
-struct Lauf
-{
-    int code = -1;
-    QByteArray aus;
-    QByteArray fehler;
-};
-
 // markwerk-cli, optionally through a wrapper such as setpriv or unshare.
 Lauf cli(const QStringList &argumente, const QStringList &vorne = {})
 {
-    QProcess p;
-    QStringList alle = vorne;
-    alle << QStringLiteral(MARKWERK_CLI) << argumente;
-    p.start(alle.takeFirst(), alle);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
+    return laufe(QStringLiteral(MARKWERK_CLI), argumente, {.vorne = vorne});
 }
 
 mode_t art(const QString &pfad)

@@ -17,7 +17,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
-#include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -137,19 +136,9 @@ private:
         p.fenster->BtnLinie->click();
         p.fenster->BtnLinie->click();
     }
-    struct Lauf
-    {
-        int code = -1;
-        QByteArray fehler;
-    };
     static Lauf cli(const QStringList &argumente, const QString &ausgabe = {})
     {
-        QProcess p;
-        if (!ausgabe.isEmpty())
-            p.setStandardOutputFile(ausgabe);
-        p.start(QStringLiteral(MARKWERK_CLI), argumente);
-        p.waitForFinished(60000);
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardError()};
+        return laufe(QStringLiteral(MARKWERK_CLI), argumente, {.ausgabe = ausgabe});
     }
 
     QTemporaryDir m_dir;
