@@ -8,7 +8,9 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -66,7 +68,17 @@ std::string datei(std::string_view pfad, const std::string &ordner)
     const std::string name = QFile::encodeName(Win1252::zuText(pfad)).toStdString();
     if (name.empty() || name.front() == '/')
         return name;
-    return ordner == "/" ? "/" + name : ordner + "/" + name;
+    const auto imOrdner = [&ordner](const std::string &n) { return ordner == "/" ? "/" + n : ordner + "/" + n; };
+    std::string ganz = imOrdner(name);
+    struct stat st;
+    if (name.find('\\') != std::string::npos && !istLaufwerkspfad(pfad) && ::lstat(ganz.c_str(), &st) != 0
+        && errno == ENOENT) {
+        std::string schraeg = name;
+        std::replace(schraeg.begin(), schraeg.end(), '\\', '/');
+        if (::lstat(imOrdner(schraeg).c_str(), &st) == 0)
+            return imOrdner(schraeg);
+    }
+    return ganz;
 }
 
 std::string dateiname(const std::string &pfad)
@@ -96,18 +108,33 @@ std::string prozentkodiert(std::string_view name)
 
 namespace Pfade {
 
-std::string bildproblem(std::string_view gespeichert, const std::string &datei)
+std::string ausDemOrdner(std::string_view gespeichert, const std::string &datei, const std::string &ordner)
 {
-    const std::string name = "Die Bilddatei „" + meldungstext(gespeichert) + "“ ";
-    struct stat st;
-    if (gespeichert.empty() || ::stat(datei.c_str(), &st) != 0)
-        return name + (errno == EACCES && !gespeichert.empty() ? "ist nicht lesbar (Dateizugriff verweigert)"
-                                                               : "ist nicht vorhanden");
-    if (!S_ISREG(st.st_mode))
-        return name + "ist keine gewöhnliche Datei";
-    if (::access(datei.c_str(), R_OK) != 0)
-        return name + "ist nicht lesbar (Dateizugriff verweigert)";
-    return {};
+    const std::string name = "„" + meldungstext(gespeichert) + "“ ";
+    // By the names alone: ".." below the folder.
+    int tiefe = 0;
+    const std::string relativ = datei.substr(std::min(datei.size(), ordner.size() + (ordner == "/" ? 0 : 1)));
+    for (std::size_t anfang = 0; anfang <= relativ.size();) {
+        const std::size_t ende = std::min(relativ.find('/', anfang), relativ.size());
+        const std::string_view teil = std::string_view(relativ).substr(anfang, ende - anfang);
+        tiefe += teil == ".." ? -1 : teil.empty() || teil == "." ? 0 : 1;
+        if (tiefe < 0)
+            return name + "führt aus dem Ordner der Definitionsdatei hinaus";
+        anfang = ende + 1;
+    }
+    // And where the links on the way lead.
+    char *echt = ::realpath(datei.c_str(), nullptr);
+    char *echterOrdner = ::realpath(ordner.c_str(), nullptr);
+    std::string befund;
+    if (echt && echterOrdner) {
+        const std::string_view e = echt, o = echterOrdner;
+        const bool innen = o == "/" || (e.size() > o.size() && e.substr(0, o.size()) == o && e[o.size()] == '/');
+        if (!innen)
+            befund = name + "führt über eine Verknüpfung aus dem Ordner der Definitionsdatei hinaus";
+    }
+    std::free(echt);
+    std::free(echterOrdner);
+    return befund;
 }
 
 } // namespace Pfade

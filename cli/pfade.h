@@ -25,7 +25,9 @@ bool istLaufwerkspfad(std::string_view pfad);
 bool istAbsolut(std::string_view pfad);
 
 // The file a stored path names, as bytes for the file system: relative
-// paths start in `ordner`, the definition file's folder.
+// paths start in `ordner`, the definition file's folder. A relative path
+// with "\\" that names nothing as it stands, as files made on Windows have
+// them, is taken with "/" instead.
 std::string datei(std::string_view pfad, const std::string &ordner);
 
 // The file name part of a path as the file system gives it.
@@ -39,9 +41,10 @@ std::string prozentkodiert(std::string_view name);
 
 namespace Pfade {
 
-// The finding, and the export's error, for a picture that cannot be used,
-// named by its cause (missing, not readable, no regular file); empty when
-// `datei`, the stored path as the file system names it, is a readable file.
-std::string bildproblem(std::string_view gespeichert, const std::string &datei);
+// The finding for a relative path that leads out of `ordner`, the
+// definition file's folder, by ".." or through a link; empty when it stays
+// inside or names nothing. `datei` is the stored path `gespeichert` as the
+// file system names it.
+std::string ausDemOrdner(std::string_view gespeichert, const std::string &datei, const std::string &ordner);
 
 } // namespace Pfade

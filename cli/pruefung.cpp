@@ -4,6 +4,7 @@
 #include "pruefung.h"
 
 #include "befehle.h"
+#include "bilddatei.h"
 #include "datei.h"
 #include "definitionsansicht.h"
 #include "fehler.h"
@@ -55,8 +56,17 @@ public:
             melde(wo, absolut(pfad));
         if (Pfade::istAdresse(pfad))
             return;
-        if (const std::string problem = Pfade::bildproblem(pfad, Pfade::datei(pfad, m_ordner)); !problem.empty())
-            melde(wo, problem);
+        const std::string datei = Pfade::datei(pfad, m_ordner);
+        if (!Pfade::istAbsolut(pfad)) {
+            if (const std::string hinaus = Pfade::ausDemOrdner(pfad, datei, m_ordner); !hinaus.empty())
+                melde(wo, hinaus);
+        }
+        // Read as export reads it, and refused for the same reasons.
+        try {
+            const Bilddatei bild(datei, pfad);
+        } catch (const Fehler &f) {
+            melde(wo, f.what());
+        }
     }
 
     void link(const std::string &wo, std::string_view adresse)

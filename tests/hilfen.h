@@ -71,13 +71,16 @@ struct Lauf
 
 // How a program is run: through `vorne` (setpriv, unshare), in `ordner`,
 // with `eingabe` on its standard input and its standard output into the file
-// `ausgabe` where one is named.
+// `ausgabe` where one is named; killed after `frist` milliseconds, so that a
+// program that waits for ever (on a FIFO, on /proc/kmsg) fails its test
+// instead of hanging the suite.
 struct Aufruf
 {
     QStringList vorne = {};
     QString ordner = {};
     QByteArray eingabe = {};
     QString ausgabe = {};
+    int frist = 60000;
 };
 
 inline Lauf laufe(const QString &programm, const QStringList &argumente, const Aufruf &wie = {})
@@ -92,8 +95,14 @@ inline Lauf laufe(const QString &programm, const QStringList &argumente, const A
     p.start(alle.takeFirst(), alle);
     p.write(wie.eingabe);
     p.closeWriteChannel();
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+    p.waitForFinished(wie.frist);
+    // A program still running has no exit code yet, though QProcess says 0.
+    const bool laeuft = p.state() != QProcess::NotRunning;
+    if (laeuft) {
+        p.kill();
+        p.waitForFinished();
+    }
+    return {!laeuft && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
             p.readAllStandardError()};
 }
 
