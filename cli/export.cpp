@@ -54,8 +54,15 @@ public:
         if (Pfade::istAdresse(gespeichert) || m_urls.find(gespeichert) != m_urls.end())
             return;
         const std::string quelle = Pfade::datei(gespeichert, m_ordner);
+        // The same file under two paths is read and copied once.
+        struct stat st;
+        if (::stat(quelle.c_str(), &st) == 0) {
+            if (const auto kopie = m_kopien.find({st.st_dev, st.st_ino}); kopie != m_kopien.end()) {
+                m_urls.emplace(gespeichert, Bilderordner + "/" + Pfade::prozentkodiert(kopie->second.name));
+                return;
+            }
+        }
         Bilddatei bild(quelle, gespeichert);
-        // The same file under two paths is copied once.
         const auto kennung = std::make_pair(bild.geraet(), bild.knoten());
         auto kopie = m_kopien.find(kennung);
         if (kopie == m_kopien.end()) {

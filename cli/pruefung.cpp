@@ -12,6 +12,7 @@
 #include "pfade.h"
 #include "tabellendaten.h"
 
+#include <map>
 #include <optional>
 #include <sys/stat.h>
 
@@ -61,12 +62,28 @@ public:
             if (const std::string hinaus = Pfade::ausDemOrdner(pfad, datei, m_ordner); !hinaus.empty())
                 melde(wo, hinaus);
         }
-        // Read as export reads it, and refused for the same reasons.
+        // Read as export reads it, and refused for the same reasons; a file
+        // that many objects name is read once.
+        struct stat st;
+        const bool da = ::stat(datei.c_str(), &st) == 0;
+        const std::string name = "Die Bilddatei „" + meldungstext(pfad) + "“ ";
+        if (da) {
+            if (const auto it = m_gelesen.find({st.st_dev, st.st_ino}); it != m_gelesen.end()) {
+                if (!it->second.empty())
+                    melde(wo, name + it->second);
+                return;
+            }
+        }
+        std::string grund;
         try {
             const Bilddatei bild(datei, pfad);
         } catch (const Fehler &f) {
+            const std::string_view text = f.what();
+            grund = text.substr(0, name.size()) == name ? std::string(text.substr(name.size())) : std::string(text);
             melde(wo, f.what());
         }
+        if (da)
+            m_gelesen.emplace(std::make_pair(st.st_dev, st.st_ino), grund);
     }
 
     void link(const std::string &wo, std::string_view adresse)
@@ -100,6 +117,8 @@ private:
     const std::string m_ordner;
     std::string m_zeilen;
     std::size_t m_anzahl = 0;
+    // What was found in each file read, by device and inode.
+    std::map<std::pair<dev_t, ino_t>, std::string> m_gelesen;
 };
 
 // The findings of one definition file; throws when it cannot be read.
