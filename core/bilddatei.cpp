@@ -362,7 +362,10 @@ void Bilddatei::kopiereNach(const std::string &ziel) const
     const int aus = ::open(ziel.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (aus < 0)
         throw EAFehler::ausErrno(errno, false);
-    int fehler = 0;
+    // A default ACL of the folder would take the place of the umask.
+    const mode_t maske = ::umask(0);
+    ::umask(maske);
+    int fehler = ::fchmod(aus, 0644 & ~maske) == 0 ? 0 : errno;
     bool kuerzer = false;
     std::string puffer(std::size_t(1) << 16, '\0');
     for (std::int64_t stelle = 0; stelle < m_groesse && fehler == 0;) {
