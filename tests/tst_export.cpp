@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -105,6 +106,8 @@ private Q_SLOTS:
     void fremdeBilder();
     void rechteDerKopien_data();
     void rechteDerKopien();
+    void einmalGelesen_data();
+    void einmalGelesen();
     void signale_data();
     void signale();
 };
@@ -224,6 +227,36 @@ void TestExport::rechteDerKopien()
     struct stat st;
     QCOMPARE(::stat(n(hier(QStringLiteral("aus/bilder/a.gif"))).c_str(), &st), 0);
     QCOMPARE(int(st.st_mode & 07777), modus);
+}
+
+// A file that many paths name is opened once, however many objects name it.
+void TestExport::einmalGelesen_data()
+{
+    QTest::addColumn<QStringList>("argumente");
+    QTest::newRow("check") << QStringList{QStringLiteral("check"), QStringLiteral("seite/d.htd")};
+    QTest::newRow("export") << QStringList{QStringLiteral("export"), QStringLiteral("seite/d.htd"), QStringLiteral("aus")};
+}
+
+void TestExport::einmalGelesen()
+{
+    QFETCH(QStringList, argumente);
+    frischerOrdner();
+    QVERIFY(schreib(hier(QStringLiteral("seite/a.svg")), svg({})));
+    QByteArrayList pfade;
+    for (QByteArray p = "a.svg"; pfade.size() < 50; p.prepend("./"))
+        pfade << p << p;
+    dokument(pfade);
+    const int beobachter = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    QVERIFY(beobachter >= 0 && inotify_add_watch(beobachter, n(hier(QStringLiteral("seite/a.svg"))).c_str(), IN_OPEN | IN_CLOSE) >= 0);
+    QCOMPARE(cli(argumente).code, 0);
+    // Equal events in a row count once; with the closes between they do not.
+    alignas(inotify_event) char ereignisse[65536];
+    const ssize_t n = ::read(beobachter, ereignisse, sizeof ereignisse);
+    ::close(beobachter);
+    int geoeffnet = 0;
+    for (ssize_t i = 0; i < n; i += ssize_t(sizeof(inotify_event)))
+        geoeffnet += (reinterpret_cast<const inotify_event *>(ereignisse + i)->mask & IN_OPEN) != 0;
+    QCOMPARE(geoeffnet, 1);
 }
 
 // An export of large pictures, interrupted at a moment drawn at random
