@@ -23,6 +23,7 @@
 #include <optional>
 #include <set>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -429,6 +430,13 @@ bool seitennameGueltig(const std::string &name)
 
 void exportiere(const Exportauftrag &auftrag)
 {
+    // Every picture stays open from its check to its copy; a page may have
+    // more pictures than the usual limit of 1024 descriptors.
+    rlimit grenze;
+    if (::getrlimit(RLIMIT_NOFILE, &grenze) == 0 && grenze.rlim_cur < grenze.rlim_max) {
+        grenze.rlim_cur = grenze.rlim_max;
+        (void)::setrlimit(RLIMIT_NOFILE, &grenze);
+    }
     const Dateiangabe &ordner = auftrag.ordner;
     bool vorhanden = false;
     fuer(ordner, [&] {

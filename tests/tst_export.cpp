@@ -106,6 +106,7 @@ private Q_SLOTS:
     void fremdeBilder();
     void rechteDerKopien_data();
     void rechteDerKopien();
+    void vieleBilder();
     void einmalGelesen_data();
     void einmalGelesen();
     void signale_data();
@@ -227,6 +228,17 @@ void TestExport::rechteDerKopien()
     struct stat st;
     QCOMPARE(::stat(n(hier(QStringLiteral("aus/bilder/a.gif"))).c_str(), &st), 0);
     QCOMPARE(int(st.st_mode & 07777), modus);
+}
+
+// Each picture stays open from its check to its copy; more pictures than
+// the limit of open files at the start still go out.
+void TestExport::vieleBilder()
+{
+    frischerOrdner();
+    grosseBilder(100, 100);
+    const Lauf l = cli(m_export, {QStringLiteral("prlimit"), QStringLiteral("--nofile=64:")});
+    QCOMPARE(l.fehler, QByteArray());
+    QCOMPARE(QDir(hier(QStringLiteral("aus/bilder"))).entryList(QDir::Files).size(), 100);
 }
 
 // A file that many paths name is opened once, however many objects name it.
