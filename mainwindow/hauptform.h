@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -182,6 +183,12 @@ private:
     // Whether Save may write over the document's file: when another program
     // has changed it since, the user is asked first.
     bool darfUeberschreiben();
+    // Rewrites the relative picture and background paths of a document
+    // that moves from the folder `alt` to `neu` (file system bytes), then
+    // runs `sichern`; when that fails, the paths are as they were. Returns
+    // the paths that could not be rewritten.
+    std::vector<std::string> ziehePfadeUm(const std::string &alt, const std::string &neu,
+                                          const std::function<void()> &sichern);
 
     // Appends an object: a row at the end, and the document counts as changed.
     void anhaengen(Objekt objekt);

@@ -4,6 +4,7 @@
 // The title and background windows, reached through the settings menu, as
 // the storage of the two document settings: save, load, New and the page.
 
+#include "bild.h"
 #include "dateiwahl.h"
 #include "definitionsdatei.h"
 #include "doku.h"
@@ -109,6 +110,10 @@ private Q_SLOTS:
     void hintergrundOhneDatei();
     void hintergrundFehlt_data();
     void hintergrundFehlt();
+    void hakenAusUndAnBewahrt_data();
+    void hakenAusUndAnBewahrt();
+    void speichernAlsAnderswohin_data();
+    void speichernAlsAnderswohin();
 };
 
 void TestEinstellungsfenster::initTestCase()
@@ -478,7 +483,101 @@ void TestEinstellungsfenster::hintergrundFehlt()
     QCOMPARE(lies(d), vorher);
     h->ChkAktivieren->click();
     h->ChkAktivieren->click();
-    QCOMPARE(f.Einstellungen().Hintergrundpfad(), std::string());
+    QCOMPARE(f.Einstellungen().Hintergrundpfad(), bild.toStdString());
+}
+
+void TestEinstellungsfenster::hakenAusUndAnBewahrt_data()
+{
+    QTest::addColumn<QByteArray>("gespeichert");
+    QTest::newRow("relativ") << QByteArray("bilder/hinter.bmp");
+    QTest::newRow("fehlt") << QByteArray("bilder/weg.bmp");
+}
+
+void TestEinstellungsfenster::hakenAusUndAnBewahrt()
+{
+    // Unticking and ticking the box again, with nothing else, changes
+    // nothing stored: a path stays relative, a missing file stays named.
+    QFETCH(QByteArray, gespeichert);
+    const QString d = pfad(QStringLiteral("haken.htd"));
+    SchreibeDefinition(n(d), "Haken", true, gespeichert.toStdString(), Objektliste({{"Linie", "Linie", "Linie"}}));
+    const QByteArray vorher = lies(d);
+    Programm p;
+    TFrmHintergrund *h = hintergrund(p);
+    p.skript->offnen = {d};
+    p.fenster->MnuOffnen->trigger();
+    gui::beiModal([&](QWidget *) {
+        QTest::mouseClick(h->ChkAktivieren, Qt::LeftButton);
+        QVERIFY(pickerAus(h));
+        QTest::mouseClick(h->ChkAktivieren, Qt::LeftButton);
+        QVERIFY(pickerAn(h));
+        h->BtnSchliesen->click();
+    });
+    p.fenster->MnuHintergrundbild->trigger();
+    QCOMPARE(QByteArray::fromStdString(p.fenster->Einstellungen().Hintergrundpfad()), gespeichert);
+    p.fenster->MnuSpeichern->trigger();
+    QCOMPARE(lies(d), vorher);
+}
+
+void TestEinstellungsfenster::speichernAlsAnderswohin_data()
+{
+    QTest::addColumn<QString>("ordner");
+    QTest::addColumn<QByteArray>("bild");
+    QTest::addColumn<QByteArray>("hinter");
+    QTest::newRow("derselbe Ordner") << QString() << QByteArray("bilder/muster.jpg") << QByteArray("bilder/hinter.bmp");
+    QTest::newRow("Unterordner") << QStringLiteral("unter/tief") << QByteArray("../../bilder/muster.jpg")
+                                 << QByteArray("../../bilder/hinter.bmp");
+    QTest::newRow("in den Bilderordner") << QStringLiteral("bilder") << QByteArray("muster.jpg") << QByteArray("hinter.bmp");
+}
+
+void TestEinstellungsfenster::speichernAlsAnderswohin()
+{
+    // After Save As into another folder the relative picture and background
+    // paths still name the same files; into the same folder no byte changes.
+    QFETCH(QString, ordner);
+    QFETCH(QByteArray, bild);
+    QFETCH(QByteArray, hinter);
+    const QString d = pfad(QStringLiteral("wandert.htd"));
+    SchreibeDefinition(n(d), "Wandert", true, "bilder/hinter.bmp",
+                       Objektliste({{"Bild", "Muster", "bilder/muster.jpg"}, {"Bild", "Netz", "http://example.org/a.png"},
+                                    {"Bild", "Fest", n(pfad(QStringLiteral("bilder/papier.png")))}}));
+    QVERIFY(QDir().mkpath(pfad(ordner)));
+    const QString neu = QDir(pfad(ordner)).filePath(QStringLiteral("gewandert.htd"));
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    TFrmHintergrund *h = hintergrund(p);
+    p.skript->offnen = {d};
+    f.MnuOffnen->trigger();
+    p.skript->speichern = {neu};
+    f.MnuSpeichernals->trigger();
+    QCOMPARE(p.skript->fehlermeldungen, QStringList());
+    QCOMPARE(f.Dateiname(), neu);
+    if (ordner.isEmpty())
+        QCOMPARE(lies(neu), lies(d));
+    const Definition gelesen = LeseDefinition(n(neu));
+    QCOMPARE(QByteArray::fromStdString(gelesen.Hintergrundpfad), hinter);
+    QCOMPARE(QByteArray::fromStdString(gelesen.Objekte[0].Daten.str()), bild);
+    QCOMPARE(gelesen.Objekte[1].Daten.str(), std::string("http://example.org/a.png"));
+    QCOMPARE(gelesen.Objekte[2].Daten.str(), n(pfad(QStringLiteral("bilder/papier.png"))));
+    QCOMPARE(f.Modell()->index(0).data().toString(), QStringLiteral("Bild: \"Muster\" ") + QString::fromUtf8(bild));
+
+    // The background window still shows the same file, and keeps the path.
+    gui::beiModal([&](QWidget *) {
+        QCOMPARE(h->Wahl->wert(), pfad(QStringLiteral("bilder/hinter.bmp")));
+        h->BtnSchliesen->click();
+    });
+    f.MnuHintergrundbild->trigger();
+    QCOMPARE(QByteArray::fromStdString(f.Einstellungen().Hintergrundpfad()), hinter);
+    // The picture can be edited, its file selected in the picker.
+    f.LstMarkwerk->selectionModel()->select(f.Modell()->index(0), QItemSelectionModel::ClearAndSelect);
+    gui::beiModal([&](QWidget *w) {
+        auto *b = qobject_cast<TFrmBild *>(w);
+        QVERIFY(b);
+        QCOMPARE(b->Wahl->wert(), pfad(QStringLiteral("bilder/muster.jpg")));
+        QTest::keyClick(w, Qt::Key_Return);
+    });
+    f.MnuObjektbearbeiten->trigger();
+    QCOMPARE(p.skript->fehlermeldungen, QStringList());
+    QCOMPARE(QByteArray::fromStdString(f.Objekte()[0].Daten.str()), bild);
 }
 
 MARKWERK_GUI_TEST(TestEinstellungsfenster)
