@@ -39,6 +39,7 @@
 #include <QVBoxLayout>
 
 #include <filesystem>
+#include <limits>
 
 const QString TFrmMarkwerk::KeinDateiname = QStringLiteral("- Kein Dateiname -");
 
@@ -204,6 +205,11 @@ TFrmMarkwerk::TFrmMarkwerk(QWidget *parent)
     farben.setColor(QPalette::Inactive, QPalette::Highlight, farben.color(QPalette::Active, QPalette::Base));
     farben.setColor(QPalette::Inactive, QPalette::HighlightedText, farben.color(QPalette::Active, QPalette::Text));
     LstMarkwerk->setPalette(farben);
+    for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(m_modell, signal, this, &TFrmMarkwerk::passeSpaltenAn);
+    connect(m_modell, &QAbstractItemModel::modelReset, this, &TFrmMarkwerk::passeSpaltenAn);
+    connect(m_modell, &QAbstractItemModel::dataChanged, this, &TFrmMarkwerk::passeSpaltenAn);
+    LstMarkwerk->viewport()->installEventFilter(this);
 
     auto *mitte = new QWidget;
     auto *spalte = new QVBoxLayout(mitte);
@@ -543,6 +549,32 @@ Dateistand TFrmMarkwerk::Laden(const std::string &dateiname)
     if (hintergrundfehler)
         melde(*hintergrundfehler);
     return stand;
+}
+
+bool TFrmMarkwerk::eventFilter(QObject *objekt, QEvent *ereignis)
+{
+    if (objekt == LstMarkwerk->viewport() && ereignis->type() == QEvent::Resize)
+        passeSpaltenAn();
+    return QMainWindow::eventFilter(objekt, ereignis);
+}
+
+void TFrmMarkwerk::passeSpaltenAn()
+{
+    if (m_modell->rowCount() == 0) {
+        LstMarkwerk->setWrapping(true);
+        return;
+    }
+    // The view adds up the columns' widths in int; with 100,000 rows and
+    // one caption of 100,000 characters they would pass it, and the view
+    // would lose its horizontal scroll bar and most of its rows. One column
+    // of that width, and rows as many as there are, stays far within it.
+    const QSize zeile = LstMarkwerk->sizeHintForIndex(m_modell->index(0));
+    const qint64 proSpalte = std::max(1, LstMarkwerk->viewport()->height() / std::max(1, zeile.height()));
+    const qint64 spalten = (m_modell->rowCount() + proSpalte - 1) / proSpalte;
+    const bool passt = spalten * (qint64(zeile.width()) + 2 * LstMarkwerk->spacing() + 1)
+                       < std::numeric_limits<int>::max() / 4;
+    if (LstMarkwerk->isWrapping() != passt)
+        LstMarkwerk->setWrapping(passt);
 }
 
 void TFrmMarkwerk::closeEvent(QCloseEvent *ereignis)

@@ -167,6 +167,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *ereignis) override;
+    bool eventFilter(QObject *objekt, QEvent *ereignis) override;
 
 private:
     QToolButton *werkzeugknopf(const QString &bild, const QString &hinweis, int x);
@@ -176,6 +177,10 @@ private:
     template<typename Befehl>
     bool sicher(Befehl &&befehl);
     void melde(const QString &text);
+    // Rows stand in columns, all as wide as the widest caption; where those
+    // columns together would pass the range of the view's coordinates, in
+    // one column.
+    void passeSpaltenAn();
     // The definition file the document now belongs to, as the file system
     // names it (empty: none), and the state it had when it was read or
     // written.

@@ -99,6 +99,8 @@ private Q_SLOTS:
     void andereSchrift();
     void modellBleibtGesund();
     void hauptfensterZeigtJedeKopfzeileGanz();
+    void langeKopfzeileBisZumEnde_data();
+    void langeKopfzeileBisZumEnde();
 };
 
 void TestObjektmodell::jedeKopfzeilePasst()
@@ -259,6 +261,62 @@ void TestObjektmodell::hauptfensterZeigtJedeKopfzeileGanz()
     // by pixels, not by whole columns.
     QVERIFY(liste->horizontalScrollBar()->maximum() >= vorige.right() - liste->viewport()->width());
     QVERIFY(liste->horizontalScrollBar()->singleStep() < vorige.width() / 4);
+}
+
+void TestObjektmodell::langeKopfzeileBisZumEnde_data()
+{
+    QTest::addColumn<int>("zeilen");
+    QTest::addColumn<int>("laenge");
+    QTest::newRow("eine Zeile, 20.000 Zeichen") << 1 << 20000;
+    QTest::newRow("100.000 Zeilen, eine mit 100.000 Zeichen") << 100000 << 100000;
+}
+
+void TestObjektmodell::langeKopfzeileBisZumEnde()
+{
+    // Whatever the list holds can be scrolled to and read to its end: the
+    // tail of a caption far wider than Qt draws a text in one go, and every
+    // row of a long list with one such caption.
+    QFETCH(int, zeilen);
+    QFETCH(int, laenge);
+    std::vector<Objekt> objekte(std::size_t(zeilen - 1), Objekt{"Linie", "Linie", "Linie"});
+    std::string beschreibung;
+    while (beschreibung.size() < std::size_t(laenge))
+        beschreibung += "Wort ";
+    beschreibung.resize(std::size_t(laenge - 4));
+    beschreibung += "ENDE";
+    const int lang = zeilen / 2;
+    objekte.insert(objekte.begin() + lang, Objekt{"Text", beschreibung, ""});
+    const std::string datei = m_dir.filePath(QStringLiteral("lang.htd")).toStdString();
+    SchreibeDefinition(datei, "T", false, "", Objektliste(objekte));
+    gui::Programm p({QString::fromStdString(datei)});
+    QListView *liste = p.fenster->LstMarkwerk;
+    Objektmodell *m = p.fenster->Modell();
+    QCOMPARE(m->rowCount(), zeilen);
+    QTRY_VERIFY(liste->visualRect(m->index(zeilen - 1)).isValid());
+
+    const QRect sicht = liste->viewport()->rect();
+    for (const int i : {0, lang, zeilen - 1}) {
+        liste->scrollTo(m->index(i));
+        QVERIFY2(sicht.intersects(liste->visualRect(m->index(i))), qPrintable(QString::number(i)));
+    }
+    // At the end of the long caption its last characters are drawn.
+    liste->scrollTo(m->index(lang));
+    QScrollBar *quer = liste->horizontalScrollBar();
+    QTRY_VERIFY(quer->isVisible());
+    const QString kopfzeile = m->index(lang).data().toString();
+    const int ende = liste->visualRect(m->index(lang)).left() + qRound(QFontMetricsF(liste->font()).horizontalAdvance(kopfzeile));
+    const int ziel = quer->value() + ende - sicht.width() + 30;
+    QVERIFY2(ziel <= quer->maximum(), qPrintable(QString::number(ziel)));
+    quer->setValue(ziel);
+    const QRect zeile = liste->visualRect(m->index(lang));
+    const QImage bild = liste->viewport()->grab().toImage().scaled(sicht.size());
+    const QRgb grund = liste->palette().color(QPalette::Base).rgb();
+    int gezeichnet = 0;
+    for (int y = zeile.top(); y <= zeile.bottom(); ++y) {
+        for (int x = sicht.width() - 200; x < sicht.width() - 30; ++x)
+            gezeichnet += bild.pixel(x, y) != grund;
+    }
+    QVERIFY2(gezeichnet > 50, qPrintable(QString::number(gezeichnet)));
 }
 
 MARKWERK_GUI_TEST(TestObjektmodell)
