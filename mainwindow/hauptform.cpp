@@ -41,6 +41,8 @@
 #include <filesystem>
 #include <limits>
 
+#include <sys/stat.h>
+
 const QString TFrmMarkwerk::KeinDateiname = QStringLiteral("- Kein Dateiname -");
 
 namespace {
@@ -142,6 +144,20 @@ std::optional<std::string> umgezogen(const std::string &pfad, const std::string 
     if (QFile::encodeName(text) != ergebnis || !Win1252::darstellbar(text))
         return std::nullopt;
     return Win1252::zuBytes(text);
+}
+
+// Whether a stored picture path names a file that is there although the
+// pickers cannot show it: they name folders in Unicode, and a folder whose
+// name is not UTF-8 (Latin-1 "B\xFCro" from an old disk) has no such name.
+bool nurAlsBytesDa(const std::string &pfad, const std::string &ordner)
+{
+    if (QFile::encodeName(QFile::decodeName(QByteArray::fromStdString(ordner))).toStdString() == ordner)
+        return false;
+    std::string datei = QFile::encodeName(Win1252::zuText(pfad)).toStdString();
+    if (Umzug::istRelativ(pfad))
+        datei = ordner + "/" + datei;
+    struct stat st;
+    return ::stat(datei.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 } // namespace
@@ -542,8 +558,10 @@ Dateistand TFrmMarkwerk::Laden(const std::string &dateiname)
     try {
         uebernehmeEinstellungen(definition, *m_einstellungen);
     } catch (const Fehler &f) {
-        // A background picture that has gone does not keep the document shut.
-        hintergrundfehler = QString::fromUtf8(f.what());
+        // A background picture that has gone does not keep the document shut;
+        // one the picker cannot show is kept without a word.
+        if (!nurAlsBytesDa(definition.Hintergrundpfad, ordnerVon(dateiname)))
+            hintergrundfehler = QString::fromUtf8(f.what());
     }
     m_modell->ersetzen(std::move(definition.Objekte));
     if (hintergrundfehler)
@@ -653,7 +671,17 @@ void TFrmMarkwerk::dialogZu(const Objektdialog *dialog, int i)
 void TFrmMarkwerk::BildZuDialog(int i)
 {
     m_fenster.FrmBild->Wahl->setzeBezugsordner(bezugsordner(m_pfad));
-    zuDialog(m_fenster.FrmBild, i);
+    try {
+        zuDialog(m_fenster.FrmBild, i);
+    } catch (const Fehler &) {
+        // The file is there, in a folder the picker cannot show: the object
+        // keeps its path unless the user picks another file.
+        const std::string daten = m_modell->liste()[i].Daten.str();
+        if (!nurAlsBytesDa(daten, ordnerVon(m_pfad)))
+            throw;
+        m_fenster.FrmBild->Wahl->keineAuswahl();
+        m_fenster.FrmBild->Wahl->behalte(Win1252::zuText(daten));
+    }
 }
 
 void TFrmMarkwerk::DialogZuBild(int i) { dialogZu(m_fenster.FrmBild, i); }

@@ -26,6 +26,10 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using gui::Programm;
 using hilfen::lies;
 using hilfen::n;
@@ -114,6 +118,7 @@ private Q_SLOTS:
     void hakenAusUndAnBewahrt();
     void speichernAlsAnderswohin_data();
     void speichernAlsAnderswohin();
+    void ordnerNichtUtf8();
 };
 
 void TestEinstellungsfenster::initTestCase()
@@ -578,6 +583,52 @@ void TestEinstellungsfenster::speichernAlsAnderswohin()
     f.MnuObjektbearbeiten->trigger();
     QCOMPARE(p.skript->fehlermeldungen, QStringList());
     QCOMPARE(QByteArray::fromStdString(f.Objekte()[0].Daten.str()), bild);
+}
+
+void TestEinstellungsfenster::ordnerNichtUtf8()
+{
+    // A document in a folder named in Latin-1, with its pictures beside it:
+    // the start-up load says nothing, the pictures keep their paths, and
+    // the image can be edited.
+    const std::string ordner = n(m_dir.path()) + "/B\xFCro";
+    QCOMPARE(::mkdir(ordner.c_str(), 0700), 0);
+    // QTemporaryDir cannot name what lies in there.
+    struct Aufraeumen
+    {
+        std::string ordner;
+        ~Aufraeumen()
+        {
+            for (const char *name : {"/hinter.bmp", "/logo.bmp", "/preise.htd"})
+                ::unlink((ordner + name).c_str());
+            ::rmdir(ordner.c_str());
+        }
+    } aufraeumen{ordner};
+    for (const char *bild : {"/hinter.bmp", "/logo.bmp"}) {
+        std::FILE *f = std::fopen((ordner + bild).c_str(), "w");
+        QVERIFY(f);
+        std::fclose(f);
+    }
+    const std::string d = ordner + "/preise.htd";
+    SchreibeDefinition(d, "Preise", true, "hinter.bmp", Objektliste({{"Bild", "Logo", "logo.bmp"}}));
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    f.FormShow(std::vector<std::string>{d});
+    QCOMPARE(p.skript->fehlermeldungen, QStringList());
+    QCOMPARE(f.Objekte().Anzahl(), 1);
+    QCOMPARE(f.Einstellungen().Hintergrundpfad(), std::string("hinter.bmp"));
+    f.LstMarkwerk->selectionModel()->select(f.Modell()->index(0), QItemSelectionModel::ClearAndSelect);
+    bool gezeigt = false;
+    gui::beiModal([&](QWidget *w) {
+        gezeigt = qobject_cast<TFrmBild *>(w) != nullptr;
+        QTest::keyClick(w, Qt::Key_Return);
+    });
+    f.MnuObjektbearbeiten->trigger();
+    QVERIFY(gezeigt);
+    QCOMPARE(p.skript->fehlermeldungen, QStringList());
+    QCOMPARE(f.Objekte()[0].Daten.str(), std::string("logo.bmp"));
+    // Saved under the name it was opened by.
+    f.MnuSpeichern->trigger();
+    QCOMPARE(LeseDefinition(d).Objekte.size(), std::size_t(1));
 }
 
 MARKWERK_GUI_TEST(TestEinstellungsfenster)
