@@ -584,13 +584,16 @@ void TFrmMarkwerk::passeSpaltenAn()
     }
     // The view adds up the columns' widths in int; with 100,000 rows and
     // one caption of 100,000 characters they would pass it, and the view
-    // would lose its horizontal scroll bar and most of its rows. One column
-    // of that width, and rows as many as there are, stays far within it.
+    // would lose its horizontal scroll bar and most of its rows. In columns
+    // it also takes a row as at most 32,767 pixels wide when it repaints a
+    // selection. One column of any width, and rows as many as there are,
+    // stays far within both.
     const QSize zeile = LstMarkwerk->sizeHintForIndex(m_modell->index(0));
     const qint64 proSpalte = std::max(1, LstMarkwerk->viewport()->height() / std::max(1, zeile.height()));
     const qint64 spalten = (m_modell->rowCount() + proSpalte - 1) / proSpalte;
-    const bool passt = spalten * (qint64(zeile.width()) + 2 * LstMarkwerk->spacing() + 1)
-                       < std::numeric_limits<int>::max() / 4;
+    const bool passt = zeile.width() < std::numeric_limits<qint16>::max()
+                       && spalten * (qint64(zeile.width()) + 2 * LstMarkwerk->spacing() + 1)
+                              < std::numeric_limits<int>::max() / 4;
     if (LstMarkwerk->isWrapping() != passt)
         LstMarkwerk->setWrapping(passt);
 }

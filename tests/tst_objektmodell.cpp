@@ -301,6 +301,17 @@ void TestObjektmodell::langeKopfzeileBisZumEnde()
             gezeichnet += bild.pixel(x, y) != liste->palette().color(QPalette::Base).rgb();
     }
     QVERIFY2(gezeichnet > 50, qPrintable(QString::number(gezeichnet)));
+    // Selected, the row shows so there too.
+    liste->setFocus();
+    liste->selectionModel()->select(zeile, QItemSelectionModel::ClearAndSelect);
+    const auto markiert = [&] {
+        const QImage g = liste->viewport()->grab().toImage().scaled(sicht.size());
+        int n = 0;
+        for (int x = 0; x < sicht.width(); ++x)
+            n += g.pixel(x, liste->visualRect(zeile).top() + 1) == liste->palette().color(QPalette::Active, QPalette::Highlight).rgb();
+        return n;
+    };
+    QTRY_VERIFY2(markiert() > sicht.width() / 2, qPrintable(QString::number(markiert())));
 }
 
 MARKWERK_GUI_TEST(TestObjektmodell)
