@@ -91,9 +91,9 @@ void TFrmHintergrund::BtnSchliesenClick()
 
 void TFrmHintergrund::ChkAktivierenClick()
 {
+    // The picker keeps its choice while it is off, the path as it was
+    // stored included: ticking again brings the same background back.
     const bool an = ChkAktivieren->isChecked();
-    if (!an)
-        Wahl->vergiss();
     LstLaufwerk->setEnabled(an);
     LstVerzeichnis->setEnabled(an);
     LstDatei->setEnabled(an);

@@ -28,9 +28,9 @@ public:
     bool HintergrundAktiv() const;
     // Changing the state runs ChkAktivierenClick, as a click does.
     void setzeHintergrundAktiv(bool aktiv);
-    // The path last applied, exactly as it came, until the user unticks
-    // the box or chooses in the picker; then the file selected in the
-    // picker, empty when none is.
+    // The path last applied, exactly as it came (unticking and ticking the
+    // box keep it), until the user chooses in the picker; then the file
+    // selected in the picker, empty when none is.
     std::string Hintergrundpfad() const;
     // Moves the picker to the file and selects it. When the file or its
     // folder is gone, the picker keeps its place with no file selected,

@@ -255,11 +255,12 @@ void TFrmText::fuellen(const std::string &beschreibung, const std::string &daten
     EdtText->setPlainText(Win1252::zuText(daten) + QLatin1Char('\n'));
 }
 
-QStringList TFrmText::Zeilen() const
+std::vector<TFrmText::Zeile> TFrmText::zeilenMitUmbruch() const
 {
     const QTextDocument *dokument = EdtText->document();
     auto *anordnung = dynamic_cast<Umbruch *>(dokument->documentLayout());
-    QStringList zeilen;
+    const auto leer = [](QChar c) { return c == u' ' || c == u'\t'; };
+    std::vector<Zeile> zeilen;
     for (QTextBlock absatz = dokument->begin(); absatz.isValid(); absatz = absatz.next()) {
         const QString text = absatz.text();
         if (!absatz.next().isValid() && text.isEmpty())
@@ -269,14 +270,28 @@ QStringList TFrmText::Zeilen() const
             anordnung->sicherstellen(absatz);
         const QTextLayout *layout = absatz.layout();
         if (!layout || layout->lineCount() == 0) {
-            zeilen << text;
+            zeilen.push_back({text, false});
             continue;
         }
         for (int i = 0; i < layout->lineCount(); ++i) {
             const QTextLine zeile = layout->lineAt(i);
-            zeilen << text.mid(zeile.textStart(), zeile.textLength());
+            const int ende = zeile.textStart() + zeile.textLength();
+            // The field breaks at blanks, which stay at the end of their
+            // line; a line that ends without one, before more of the same
+            // word, was cut inside the word.
+            const bool imWort = i + 1 < layout->lineCount() && ende > zeile.textStart() && ende < text.size()
+                                && !leer(text.at(ende - 1)) && !leer(text.at(ende));
+            zeilen.push_back({text.mid(zeile.textStart(), zeile.textLength()), imWort});
         }
     }
+    return zeilen;
+}
+
+QStringList TFrmText::Zeilen() const
+{
+    QStringList zeilen;
+    for (const Zeile &z : zeilenMitUmbruch())
+        zeilen << z.text;
     return zeilen;
 }
 
@@ -288,7 +303,10 @@ std::string TFrmText::beschreibung() const
 std::string TFrmText::daten() const
 {
     QString text;
-    for (const QString &zeile : Zeilen())
-        text += zeile + QLatin1Char(' ');
+    for (const Zeile &zeile : zeilenMitUmbruch()) {
+        text += zeile.text;
+        if (!zeile.imWort)
+            text += QLatin1Char(' ');
+    }
     return Win1252::zuBytes(text);
 }

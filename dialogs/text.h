@@ -7,6 +7,8 @@
 
 #include <QStringList>
 
+#include <vector>
+
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -36,6 +38,15 @@ public:
 
 protected:
     std::string beschreibung() const override;
-    // The lines, each followed by one blank.
+    // The lines, each followed by one blank, except where the field had to
+    // split a word wider than itself: the word comes back as typed.
     std::string daten() const override;
+
+private:
+    struct Zeile
+    {
+        QString text;
+        bool imWort; // the field split a word after it
+    };
+    std::vector<Zeile> zeilenMitUmbruch() const;
 };

@@ -19,6 +19,8 @@
 #include "rueckfragen.h"
 #include "tabelle.h"
 #include "text.h"
+#include "umzug.h"
+#include "win1252.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -35,6 +37,11 @@
 #include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <filesystem>
+#include <limits>
+
+#include <sys/stat.h>
 
 const QString TFrmMarkwerk::KeinDateiname = QStringLiteral("- Kein Dateiname -");
 
@@ -101,10 +108,56 @@ private:
 
 // Relative picture paths of a document start from its definition file's
 // folder, as a browser takes them from the page's; without a file, from the
-// working folder.
-QString bezugsordner(const QString &dateiname)
+// working folder. Absolute, as the file system's bytes: the name a file was
+// opened by, not what the status bar shows of it.
+std::string ordnerVon(const std::string &dateiname)
 {
-    return dateiname == TFrmMarkwerk::KeinDateiname ? QDir::currentPath() : QFileInfo(dateiname).absolutePath();
+    std::string pfad = dateiname;
+    if (pfad.empty() || pfad.front() != '/') {
+        std::error_code fehler;
+        const std::filesystem::path hier = std::filesystem::current_path(fehler);
+        if (fehler)
+            throw EAFehler::ausErrno(fehler.value(), false);
+        pfad = hier.native() + (pfad.empty() ? "" : "/" + pfad);
+    }
+    if (dateiname.empty())
+        return pfad;
+    const std::size_t schraeg = pfad.rfind('/');
+    return schraeg == 0 ? std::string("/") : pfad.substr(0, schraeg);
+}
+
+QString bezugsordner(const std::string &dateiname)
+{
+    return QFile::decodeName(QByteArray::fromStdString(ordnerVon(dateiname)));
+}
+
+// A stored picture path (Windows-1252) as it must read from the folder
+// `neu`; nothing when the new path cannot be stored in Windows-1252 (a
+// folder name in another character set).
+std::optional<std::string> umgezogen(const std::string &pfad, const std::string &alt, const std::string &neu)
+{
+    if (!Umzug::istRelativ(pfad))
+        return pfad;
+    const QByteArray name = QFile::encodeName(Win1252::zuText(pfad));
+    const QByteArray ergebnis = QByteArray::fromStdString(Umzug::umgezogen(name.toStdString(), alt, neu));
+    const QString text = QFile::decodeName(ergebnis);
+    if (QFile::encodeName(text) != ergebnis || !Win1252::darstellbar(text))
+        return std::nullopt;
+    return Win1252::zuBytes(text);
+}
+
+// Whether a stored picture path names a file that is there although the
+// pickers cannot show it: they name folders in Unicode, and a folder whose
+// name is not UTF-8 (Latin-1 "B\xFCro" from an old disk) has no such name.
+bool nurAlsBytesDa(const std::string &pfad, const std::string &ordner)
+{
+    if (QFile::encodeName(QFile::decodeName(QByteArray::fromStdString(ordner))).toStdString() == ordner)
+        return false;
+    std::string datei = QFile::encodeName(Win1252::zuText(pfad)).toStdString();
+    if (Umzug::istRelativ(pfad))
+        datei = ordner + "/" + datei;
+    struct stat st;
+    return ::stat(datei.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 } // namespace
@@ -168,6 +221,11 @@ TFrmMarkwerk::TFrmMarkwerk(QWidget *parent)
     farben.setColor(QPalette::Inactive, QPalette::Highlight, farben.color(QPalette::Active, QPalette::Base));
     farben.setColor(QPalette::Inactive, QPalette::HighlightedText, farben.color(QPalette::Active, QPalette::Text));
     LstMarkwerk->setPalette(farben);
+    for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(m_modell, signal, this, &TFrmMarkwerk::passeSpaltenAn);
+    connect(m_modell, &QAbstractItemModel::modelReset, this, &TFrmMarkwerk::passeSpaltenAn);
+    connect(m_modell, &QAbstractItemModel::dataChanged, this, &TFrmMarkwerk::passeSpaltenAn);
+    LstMarkwerk->viewport()->installEventFilter(this);
 
     auto *mitte = new QWidget;
     auto *spalte = new QVBoxLayout(mitte);
@@ -352,6 +410,10 @@ void TFrmMarkwerk::Neu()
     setzeDatei({}, std::nullopt);
     m_einstellungen->setzeTitel({});
     m_einstellungen->setzeHintergrundAktiv(false);
+    // The picker keeps its file; a path kept as the old document stored it
+    // would name another file for the new one.
+    if (m_fenster.FrmHintergrund)
+        m_fenster.FrmHintergrund->Wahl->vergiss();
     m_geandert = false;
 }
 
@@ -395,9 +457,66 @@ bool TFrmMarkwerk::Speichernals()
     if (!datei)
         return false;
     const std::string pfad = dateipfad(*datei);
-    setzeDatei(pfad, Sichern(pfad));
+    const std::string alt = ordnerVon(m_pfad);
+    const std::string neu = ordnerVon(pfad);
+    if (Umzug::gleicherOrdner(alt, neu) || dieselbeDatei(alt, neu)) {
+        setzeDatei(pfad, Sichern(pfad));
+    } else {
+        const std::vector<std::string> unverstellbar = ziehePfadeUm(alt, neu, [&] { setzeDatei(pfad, Sichern(pfad)); });
+        if (!unverstellbar.empty())
+            melde(QStringLiteral("Der Pfad „%1“ nennt vom neuen Ordner aus keine Datei mehr: der Weg dorthin enthält "
+                                 "Zeichen, die eine Definitionsdatei nicht speichern kann")
+                      .arg(Win1252::zuText(unverstellbar.front())));
+    }
     m_geandert = false;
     return true;
+}
+
+std::vector<std::string> TFrmMarkwerk::ziehePfadeUm(const std::string &alt, const std::string &neu,
+                                                    const std::function<void()> &sichern)
+{
+    // Rewritten before the save, which writes them; taken back when it fails,
+    // since the document then stays where it was.
+    std::vector<std::pair<int, std::string>> vorher;
+    std::vector<std::string> unverstellbar;
+    const Objektliste &liste = m_modell->liste();
+    for (int i = 0; i < liste.Anzahl(); ++i) {
+        const Objekt &o = liste[i];
+        if (o.Art != Arten::Bild)
+            continue;
+        const std::string daten = o.Daten.str();
+        const std::optional<std::string> jetzt = umgezogen(daten, alt, neu);
+        if (!jetzt) {
+            unverstellbar.push_back(daten);
+        } else if (*jetzt != daten) {
+            vorher.emplace_back(i, daten);
+            m_modell->setzen(i, o.Beschreibung.str(), *jetzt);
+        }
+    }
+    // The picker's own value is always absolute; a relative path is the one
+    // the document stored, kept as it was.
+    Dateiwahl *hintergrund = m_fenster.FrmHintergrund ? m_fenster.FrmHintergrund->Wahl : nullptr;
+    const QString hintergrundVorher = hintergrund ? hintergrund->ergebnis() : QString();
+    const bool hintergrundRelativ = Umzug::istRelativ(Win1252::zuBytes(hintergrundVorher));
+    if (hintergrundRelativ) {
+        const std::optional<std::string> jetzt = umgezogen(Win1252::zuBytes(hintergrundVorher), alt, neu);
+        if (jetzt)
+            hintergrund->behalte(Win1252::zuText(*jetzt));
+        else
+            unverstellbar.push_back(Win1252::zuBytes(hintergrundVorher));
+    }
+    try {
+        sichern();
+    } catch (...) {
+        for (const auto &[i, daten] : vorher)
+            m_modell->setzen(i, m_modell->liste()[i].Beschreibung.str(), daten);
+        if (hintergrundRelativ)
+            hintergrund->behalte(hintergrundVorher);
+        throw;
+    }
+    if (hintergrund)
+        hintergrund->setzeBezugsordner(bezugsordner(m_pfad));
+    return unverstellbar;
 }
 
 void TFrmMarkwerk::Generation()
@@ -430,19 +549,53 @@ Dateistand TFrmMarkwerk::Laden(const std::string &dateiname)
     Dateistand stand;
     Definition definition = LeseDefinition(dateiname, &stand);
     pruefeAnzeigbar(definition);
-    if (m_fenster.FrmHintergrund)
-        m_fenster.FrmHintergrund->Wahl->setzeBezugsordner(bezugsordner(QFile::decodeName(QByteArray::fromStdString(dateiname))));
+    if (m_fenster.FrmHintergrund) {
+        m_fenster.FrmHintergrund->Wahl->setzeBezugsordner(bezugsordner(dateiname));
+        // Only this document's own path is kept as it was stored.
+        m_fenster.FrmHintergrund->Wahl->vergiss();
+    }
     std::optional<QString> hintergrundfehler;
     try {
         uebernehmeEinstellungen(definition, *m_einstellungen);
     } catch (const Fehler &f) {
-        // A background picture that has gone does not keep the document shut.
-        hintergrundfehler = QString::fromUtf8(f.what());
+        // A background picture that has gone does not keep the document shut;
+        // one the picker cannot show is kept without a word.
+        if (!nurAlsBytesDa(definition.Hintergrundpfad, ordnerVon(dateiname)))
+            hintergrundfehler = QString::fromUtf8(f.what());
     }
     m_modell->ersetzen(std::move(definition.Objekte));
     if (hintergrundfehler)
         melde(*hintergrundfehler);
     return stand;
+}
+
+bool TFrmMarkwerk::eventFilter(QObject *objekt, QEvent *ereignis)
+{
+    if (objekt == LstMarkwerk->viewport() && ereignis->type() == QEvent::Resize)
+        passeSpaltenAn();
+    return QMainWindow::eventFilter(objekt, ereignis);
+}
+
+void TFrmMarkwerk::passeSpaltenAn()
+{
+    if (m_modell->rowCount() == 0) {
+        LstMarkwerk->setWrapping(true);
+        return;
+    }
+    // The view adds up the columns' widths in int; with 100,000 rows and
+    // one caption of 100,000 characters they would pass it, and the view
+    // would lose its horizontal scroll bar and most of its rows. In columns
+    // it also takes a row as at most 32,767 pixels wide when it repaints a
+    // selection. One column of any width, and rows as many as there are,
+    // stays far within both.
+    const QSize zeile = LstMarkwerk->sizeHintForIndex(m_modell->index(0));
+    const qint64 proSpalte = std::max(1, LstMarkwerk->viewport()->height() / std::max(1, zeile.height()));
+    const qint64 spalten = (m_modell->rowCount() + proSpalte - 1) / proSpalte;
+    const bool passt = zeile.width() < std::numeric_limits<qint16>::max()
+                       && spalten * (qint64(zeile.width()) + 2 * LstMarkwerk->spacing() + 1)
+                              < std::numeric_limits<int>::max() / 4;
+    if (LstMarkwerk->isWrapping() != passt)
+        LstMarkwerk->setWrapping(passt);
 }
 
 void TFrmMarkwerk::closeEvent(QCloseEvent *ereignis)
@@ -520,8 +673,18 @@ void TFrmMarkwerk::dialogZu(const Objektdialog *dialog, int i)
 
 void TFrmMarkwerk::BildZuDialog(int i)
 {
-    m_fenster.FrmBild->Wahl->setzeBezugsordner(bezugsordner(Dateiname()));
-    zuDialog(m_fenster.FrmBild, i);
+    m_fenster.FrmBild->Wahl->setzeBezugsordner(bezugsordner(m_pfad));
+    try {
+        zuDialog(m_fenster.FrmBild, i);
+    } catch (const Fehler &) {
+        // The file is there, in a folder the picker cannot show: the object
+        // keeps its path unless the user picks another file.
+        const std::string daten = m_modell->liste()[i].Daten.str();
+        if (!nurAlsBytesDa(daten, ordnerVon(m_pfad)))
+            throw;
+        m_fenster.FrmBild->Wahl->keineAuswahl();
+        m_fenster.FrmBild->Wahl->behalte(Win1252::zuText(daten));
+    }
 }
 
 void TFrmMarkwerk::DialogZuBild(int i) { dialogZu(m_fenster.FrmBild, i); }

@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -166,6 +167,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *ereignis) override;
+    bool eventFilter(QObject *objekt, QEvent *ereignis) override;
 
 private:
     QToolButton *werkzeugknopf(const QString &bild, const QString &hinweis, int x);
@@ -175,6 +177,10 @@ private:
     template<typename Befehl>
     bool sicher(Befehl &&befehl);
     void melde(const QString &text);
+    // Rows stand in columns, all as wide as the widest caption; where those
+    // columns together would pass the range of the view's coordinates, in
+    // one column.
+    void passeSpaltenAn();
     // The definition file the document now belongs to, as the file system
     // names it (empty: none), and the state it had when it was read or
     // written.
@@ -182,6 +188,12 @@ private:
     // Whether Save may write over the document's file: when another program
     // has changed it since, the user is asked first.
     bool darfUeberschreiben();
+    // Rewrites the relative picture and background paths of a document
+    // that moves from the folder `alt` to `neu` (file system bytes), then
+    // runs `sichern`; when that fails, the paths are as they were. Returns
+    // the paths that could not be rewritten.
+    std::vector<std::string> ziehePfadeUm(const std::string &alt, const std::string &neu,
+                                          const std::function<void()> &sichern);
 
     // Appends an object: a row at the end, and the document counts as changed.
     void anhaengen(Objekt objekt);

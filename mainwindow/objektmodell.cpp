@@ -5,8 +5,10 @@
 
 #include "win1252.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QFontMetricsF>
+#include <QPainter>
 #include <QStyle>
 
 #include <cmath>
@@ -171,4 +173,48 @@ QSize Objektdelegat::sizeHint(const QStyleOptionViewItem &option, const QModelIn
     const qreal x = QFontMetricsF(stellvertreter.font).horizontalAdvance(QLatin1Char('X'));
     groesse.rwidth() += int(std::ceil(breite)) - int(std::floor(x));
     return groesse;
+}
+
+void Objektdelegat::paint(QPainter *maler, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    // Well below the width where Qt stops drawing; shorter captions the
+    // style draws as it always does.
+    constexpr int Stueckbreite = 8000;
+    QStyleOptionViewItem o = option;
+    initStyleOption(&o, index);
+    const QWidget *fenster = o.widget;
+    const QStyle *stil = fenster ? fenster->style() : QApplication::style();
+    const int rand = stil->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, fenster) + 1;
+    const QRect feld = stil->subElementRect(QStyle::SE_ItemViewItemText, &o, fenster).adjusted(rand, 0, -rand, 0);
+    if (feld.width() <= Stueckbreite) {
+        QStyledItemDelegate::paint(maler, option, index);
+        return;
+    }
+
+    // Background, selection, icon and focus as the style draws them; then
+    // the pieces of the text that fall into the visible part.
+    const QString text = o.text;
+    o.text.clear();
+    stil->drawControl(QStyle::CE_ItemViewItem, &o, maler, fenster);
+    const auto *flaeche = qobject_cast<const QAbstractScrollArea *>(fenster);
+    const QRect sichtbar = flaeche ? flaeche->viewport()->rect() : o.rect;
+    const QPalette::ColorGroup gruppe = !(o.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                        : (o.state & QStyle::State_Active)  ? QPalette::Active
+                                                                            : QPalette::Inactive;
+    maler->save();
+    maler->setFont(o.font);
+    maler->setPen(o.palette.color(gruppe, o.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+    const QFontMetricsF masse(o.font);
+    // Pieces of characters few enough to stay far below Qt's limit.
+    const qsizetype zeichen = std::max<qsizetype>(1, qsizetype(Stueckbreite / std::max(1.0, masse.maxWidth())));
+    qreal x = feld.left();
+    for (qsizetype anfang = 0; anfang < text.size() && x < sichtbar.right(); anfang += zeichen) {
+        const QString stueck = text.mid(anfang, zeichen);
+        const qreal breite = masse.horizontalAdvance(stueck);
+        if (x + breite >= sichtbar.left())
+            maler->drawText(QRectF(x, feld.top(), breite + 1, feld.height()),
+                            Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, stueck);
+        x += breite;
+    }
+    maler->restore();
 }

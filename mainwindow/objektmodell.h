@@ -70,6 +70,9 @@ private:
 // big enough for the widest caption. With it the list view can take every
 // row's size as the same (uniform item sizes, which lays out 100,000 rows in
 // milliseconds) and still shows every caption whole.
+//
+// Qt draws a text only up to about 32,767 pixels from where it starts; a
+// caption wider than that is drawn in pieces, only those that can be seen.
 class Objektdelegat : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -78,4 +81,5 @@ public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    void paint(QPainter *maler, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 };

@@ -4,6 +4,7 @@
 // The title and background windows, reached through the settings menu, as
 // the storage of the two document settings: save, load, New and the page.
 
+#include "bild.h"
 #include "dateiwahl.h"
 #include "definitionsdatei.h"
 #include "doku.h"
@@ -23,7 +24,11 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QScopeGuard>
 #include <QTreeWidget>
+
+#include <filesystem>
+#include <fstream>
 
 using gui::Programm;
 using hilfen::lies;
@@ -109,6 +114,9 @@ private Q_SLOTS:
     void hintergrundOhneDatei();
     void hintergrundFehlt_data();
     void hintergrundFehlt();
+    void speichernAlsAnderswohin_data();
+    void speichernAlsAnderswohin();
+    void ordnerNichtUtf8();
 };
 
 void TestEinstellungsfenster::initTestCase()
@@ -478,7 +486,76 @@ void TestEinstellungsfenster::hintergrundFehlt()
     QCOMPARE(lies(d), vorher);
     h->ChkAktivieren->click();
     h->ChkAktivieren->click();
-    QCOMPARE(f.Einstellungen().Hintergrundpfad(), std::string());
+    QCOMPARE(f.Einstellungen().Hintergrundpfad(), bild.toStdString());
+}
+
+void TestEinstellungsfenster::speichernAlsAnderswohin_data()
+{
+    QTest::addColumn<QString>("ordner");
+    QTest::addColumn<QByteArray>("bild");
+    QTest::addColumn<QByteArray>("hinter");
+    QTest::newRow("derselbe Ordner") << QString() << QByteArray("bilder/muster.jpg") << QByteArray("bilder/hinter.bmp");
+    QTest::newRow("Unterordner") << QStringLiteral("unter/tief") << QByteArray("../../bilder/muster.jpg") << QByteArray("../../bilder/hinter.bmp");
+    QTest::newRow("Bilderordner") << QStringLiteral("bilder") << QByteArray("muster.jpg") << QByteArray("hinter.bmp");
+}
+
+void TestEinstellungsfenster::speichernAlsAnderswohin()
+{
+    // After Save As into another folder the relative paths still name the
+    // same files; the background window and the picture's picker follow.
+    QFETCH(QString, ordner);
+    QFETCH(QByteArray, bild);
+    QFETCH(QByteArray, hinter);
+    const QString d = pfad(QStringLiteral("wandert.htd"));
+    const std::string fest = n(pfad(QStringLiteral("bilder/papier.png")));
+    SchreibeDefinition(n(d), "W", true, "bilder/hinter.bmp", Objektliste({{"Bild", "M", "bilder/muster.jpg"}, {"Bild", "F", fest}}));
+    QVERIFY(QDir().mkpath(pfad(ordner)));
+    const QString neu = QDir(pfad(ordner)).filePath(QStringLiteral("gewandert.htd"));
+    Programm p({d});
+    TFrmMarkwerk &f = *p.fenster;
+    // Unticking and ticking the box again keeps the path as stored.
+    hintergrund(p)->ChkAktivieren->click();
+    hintergrund(p)->ChkAktivieren->click();
+    p.skript->speichern = {neu};
+    f.MnuSpeichernals->trigger();
+    if (ordner.isEmpty())
+        QCOMPARE(lies(neu), lies(d));
+    const Definition gelesen = LeseDefinition(n(neu));
+    QCOMPARE(QByteArray::fromStdString(gelesen.Hintergrundpfad), hinter);
+    QCOMPARE(QByteArray::fromStdString(gelesen.Objekte[0].Daten.str()), bild);
+    QCOMPARE(gelesen.Objekte[1].Daten.str(), fest);
+    QCOMPARE(hintergrund(p)->Wahl->wert(), pfad(QStringLiteral("bilder/hinter.bmp")));
+    f.LstMarkwerk->selectionModel()->select(f.Modell()->index(0), QItemSelectionModel::ClearAndSelect);
+    gui::beiModal([&](QWidget *w) {
+        QCOMPARE(qobject_cast<TFrmBild *>(w)->Wahl->wert(), pfad(QStringLiteral("bilder/muster.jpg")));
+        QTest::keyClick(w, Qt::Key_Return);
+    });
+    f.MnuObjektbearbeiten->trigger();
+    QCOMPARE(QByteArray::fromStdString(f.Objekte()[0].Daten.str()), bild);
+    QCOMPARE(p.skript->fehlermeldungen, QStringList());
+}
+
+void TestEinstellungsfenster::ordnerNichtUtf8()
+{
+    // A document in a folder named in Latin-1, its pictures beside it: the
+    // start-up load says nothing, and the image can be edited.
+    const std::string ordner = n(m_dir.path()) + "/B\xFCro";
+    QVERIFY(std::filesystem::create_directory(ordner));
+    const auto weg = qScopeGuard([&] { std::filesystem::remove_all(ordner); });
+    std::ofstream(ordner + "/hinter.bmp") << "x";
+    std::ofstream(ordner + "/logo.bmp") << "x";
+    const std::string d = ordner + "/preise.htd";
+    SchreibeDefinition(d, "Preise", true, "hinter.bmp", Objektliste({{"Bild", "Logo", "logo.bmp"}}));
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    f.FormShow(std::vector<std::string>{d});
+    QCOMPARE(f.Einstellungen().Hintergrundpfad(), std::string("hinter.bmp"));
+    f.LstMarkwerk->selectionModel()->select(f.Modell()->index(0), QItemSelectionModel::ClearAndSelect);
+    gui::beiModal([&](QWidget *w) { QTest::keyClick(w, Qt::Key_Return); });
+    f.MnuObjektbearbeiten->trigger();
+    QCOMPARE(f.Objekte()[0].Daten.str(), std::string("logo.bmp"));
+    QVERIFY(f.Geandert());
+    QCOMPARE(p.skript->fehlermeldungen, QStringList());
 }
 
 MARKWERK_GUI_TEST(TestEinstellungsfenster)

@@ -99,6 +99,8 @@ private Q_SLOTS:
     void andereSchrift();
     void modellBleibtGesund();
     void hauptfensterZeigtJedeKopfzeileGanz();
+    void langeKopfzeileBisZumEnde_data();
+    void langeKopfzeileBisZumEnde();
 };
 
 void TestObjektmodell::jedeKopfzeilePasst()
@@ -259,6 +261,57 @@ void TestObjektmodell::hauptfensterZeigtJedeKopfzeileGanz()
     // by pixels, not by whole columns.
     QVERIFY(liste->horizontalScrollBar()->maximum() >= vorige.right() - liste->viewport()->width());
     QVERIFY(liste->horizontalScrollBar()->singleStep() < vorige.width() / 4);
+}
+
+void TestObjektmodell::langeKopfzeileBisZumEnde_data()
+{
+    QTest::addColumn<int>("zeilen");
+    QTest::addColumn<int>("laenge");
+    QTest::newRow("eine Zeile, 20.000 Zeichen") << 1 << 20000;
+    QTest::newRow("100.000 Zeilen, eine mit 100.000 Zeichen") << 100000 << 100000;
+}
+
+void TestObjektmodell::langeKopfzeileBisZumEnde()
+{
+    // Every row can be scrolled to, and the long caption read to its end.
+    QFETCH(int, zeilen);
+    QFETCH(int, laenge);
+    std::vector<Objekt> objekte(std::size_t(zeilen), Objekt{"Linie", "Linie", "Linie"});
+    const int lang = zeilen / 2;
+    objekte[std::size_t(lang)] = {"Text", QByteArray("Wort ").repeated(laenge / 5).toStdString(), ""};
+    const std::string datei = m_dir.filePath(QStringLiteral("lang.htd")).toStdString();
+    SchreibeDefinition(datei, "T", false, "", Objektliste(objekte));
+    gui::Programm p({QString::fromStdString(datei)});
+    QListView *liste = p.fenster->LstMarkwerk;
+    const QRect sicht = liste->viewport()->rect();
+    for (const int i : {0, zeilen - 1, lang}) {
+        liste->scrollTo(p.fenster->Modell()->index(i));
+        QVERIFY2(sicht.intersects(liste->visualRect(p.fenster->Modell()->index(i))), qPrintable(QString::number(i)));
+    }
+    // Scrolled to where the caption's last word ends, something is drawn there.
+    const QModelIndex zeile = p.fenster->Modell()->index(lang);
+    QScrollBar *quer = liste->horizontalScrollBar();
+    QTRY_VERIFY(quer->isVisible());
+    const int ende = liste->visualRect(zeile).left() + qRound(QFontMetricsF(liste->font()).horizontalAdvance(zeile.data().toString()));
+    quer->setValue(quer->value() + ende - sicht.width() + 30);
+    const QImage bild = liste->viewport()->grab().toImage().scaled(sicht.size());
+    int gezeichnet = 0;
+    for (int y = liste->visualRect(zeile).top(); y <= liste->visualRect(zeile).bottom(); ++y) {
+        for (int x = sicht.width() - 200; x < sicht.width() - 30; ++x)
+            gezeichnet += bild.pixel(x, y) != liste->palette().color(QPalette::Base).rgb();
+    }
+    QVERIFY2(gezeichnet > 50, qPrintable(QString::number(gezeichnet)));
+    // Selected, the row shows so there too.
+    liste->setFocus();
+    liste->selectionModel()->select(zeile, QItemSelectionModel::ClearAndSelect);
+    const auto markiert = [&] {
+        const QImage g = liste->viewport()->grab().toImage().scaled(sicht.size());
+        int n = 0;
+        for (int x = 0; x < sicht.width(); ++x)
+            n += g.pixel(x, liste->visualRect(zeile).top() + 1) == liste->palette().color(QPalette::Active, QPalette::Highlight).rgb();
+        return n;
+    };
+    QTRY_VERIFY2(markiert() > sicht.width() / 2, qPrintable(QString::number(markiert())));
 }
 
 MARKWERK_GUI_TEST(TestObjektmodell)

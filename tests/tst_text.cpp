@@ -5,6 +5,7 @@
 
 #include "fehler.h"
 #include "objektliste.h"
+#include "umzug.h"
 #include "win1252.h"
 
 #include <QTest>
@@ -25,6 +26,8 @@ private Q_SLOTS:
     void kopfzeilen_data();
     void kopfzeilen();
     void listeBearbeiten();
+    void umzug_data();
+    void umzug();
 };
 
 void TestText::alleBytesHinUndZurueck()
@@ -169,6 +172,36 @@ void TestText::listeBearbeiten()
     QCOMPARE(l[0].Beschreibung, "C"s);
     l.leeren();
     QCOMPARE(l.Anzahl(), 0);
+}
+
+void TestText::umzug_data()
+{
+    // Picture paths of a document in /home/anna/seiten, saved into another
+    // folder.
+    QTest::addColumn<QByteArray>("pfad");
+    QTest::addColumn<QByteArray>("neu");
+    QTest::addColumn<QByteArray>("ergebnis");
+    const auto zeile = [](const char *name, const char *pfad, const char *neu, const char *ergebnis) {
+        QTest::newRow(name) << QByteArray(pfad) << QByteArray(neu) << QByteArray(ergebnis);
+    };
+    zeile("derselbe Ordner", "bilder/../x.png", "/home/anna/seiten/", "bilder/../x.png");
+    zeile("Unterordner", "bilder/logo.gif", "/home/anna/seiten/alt", "../bilder/logo.gif");
+    zeile("darüber", "./bilder/logo.gif", "/home/anna", "seiten/bilder/logo.gif");
+    zeile("daneben", "../gemeinsam/x.bmp", "/home/bert", "../anna/gemeinsam/x.bmp");
+    zeile("nur die Wurzel gemeinsam", "bilder/logo.gif", "/tmp", "/home/anna/seiten/bilder/logo.gif");
+    zeile("über die Wurzel hinaus", "../../../../x.png", "/tmp", "/x.png");
+    zeile("Windows-1252", "B\xFCro/gr\xFC\xDF" "e.bmp", "/home", "anna/seiten/B\xFCro/gr\xFC\xDF" "e.bmp");
+    zeile("Doppelpunkt im Namen", "bilder/a:b.png", "/home", "anna/seiten/bilder/a:b.png");
+    for (const char *fest : {"/srv/x.png", "C:\\BILDER\\LOGO.GIF", "c:/x.png", "\\\\server\\x.png", "https://example.org/x.png", "file:x.png", ""})
+        zeile(*fest ? fest : "leer", fest, "/tmp", fest);
+}
+
+void TestText::umzug()
+{
+    QFETCH(QByteArray, pfad);
+    QFETCH(QByteArray, neu);
+    QFETCH(QByteArray, ergebnis);
+    QCOMPARE(QByteArray::fromStdString(Umzug::umgezogen(pfad.toStdString(), "/home/anna/seiten", neu.toStdString())), ergebnis);
 }
 
 QTEST_APPLESS_MAIN(TestText)
