@@ -19,6 +19,7 @@
 #include "rueckfragen.h"
 #include "tabelle.h"
 #include "text.h"
+#include "werkzeugknopf.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -185,6 +186,13 @@ TFrmMarkwerk::TFrmMarkwerk(QWidget *parent)
 
     baueMenue();
 
+    // Tab walks the strip from left to right, then into the list below it.
+    const QList<QWidget *> reihe{BtnNeu,     BtnOffnen,  BtnSpeichern,  BtnGenerieren, BtnBild,
+                                 BtnLinie,   BtnLink,    BtnTabelle,    BtnText,       BtnLoschen,
+                                 BtnBearbeiten, BtnRauf, BtnRunter,     LstMarkwerk};
+    for (qsizetype i = 0; i + 1 < reihe.size(); ++i)
+        setTabOrder(reihe[i], reihe[i + 1]);
+
     const auto knopf = [this](QToolButton *b, void (TFrmMarkwerk::*befehl)()) {
         connect(b, &QToolButton::clicked, this, [this, befehl] { sicher([&] { (this->*befehl)(); }); });
     };
@@ -211,14 +219,12 @@ TFrmMarkwerk::~TFrmMarkwerk() = default;
 
 QToolButton *TFrmMarkwerk::werkzeugknopf(const QString &bild, const QString &hinweis, int x)
 {
-    auto *knopf = new QToolButton(PnlButtons);
-    knopf->setAutoRaise(true);
+    auto *knopf = new Werkzeugknopf(PnlButtons);
     knopf->setIcon(QIcon(QStringLiteral(":/bilder/%1.svg").arg(bild)));
     knopf->setIconSize(QSize(21, 21));
     knopf->setToolTip(hinweis);
     knopf->setAccessibleName(hinweis);
     knopf->setGeometry(x, 8, 25, 25);
-    knopf->setFocusPolicy(Qt::NoFocus);
     return knopf;
 }
 

@@ -134,6 +134,7 @@ private Q_SLOTS:
     void filterbox();
     void verzeichnisliste();
     void verschwundenesVerzeichnis();
+    void neuGelesenBeimZeigen();
     void anwenden_data();
     void anwenden();
     void anwendenImSelbenVerzeichnis();
@@ -306,7 +307,8 @@ void TestDateiwahl::verzeichnisliste()
 void TestDateiwahl::verschwundenesVerzeichnis()
 {
     // A folder removed after it was listed: opening it says so, the picker
-    // stays where it is.
+    // stays where it is, the folder leaves the list and the highlight is
+    // back on the folder the picker is in.
     QVERIFY(QDir().mkpath(pfad(QStringLiteral("Leer/bald weg"))));
     Wirt f;
     Dateiwahl &w = *f.wahl;
@@ -315,7 +317,8 @@ void TestDateiwahl::verschwundenesVerzeichnis()
     QTreeWidgetItem *weg = eintrag(w, QStringLiteral("bald weg"));
     QVERIFY(weg);
     QVERIFY(QDir(pfad(QStringLiteral("Leer/bald weg"))).removeRecursively());
-    const QStringList vorher = zustand(w);
+    QStringList vorher = zustand(w);
+    vorher.removeIf([](const QString &zeile) { return zeile.endsWith(QStringLiteral(":bald weg")); });
     QString meldung;
     gui::beiModal([&](QWidget *m) {
         auto *box = qobject_cast<QMessageBox *>(m);
@@ -327,6 +330,30 @@ void TestDateiwahl::verschwundenesVerzeichnis()
     doppelklick(w.Verzeichnisse, weg);
     QCOMPARE(meldung, QStringLiteral("Ungültiger Dateiname."));
     QCOMPARE(zustand(w), vorher);
+    QCOMPARE(w.Verzeichnisse->currentItem()->text(0), QStringLiteral("Leer"));
+}
+
+void TestDateiwahl::neuGelesenBeimZeigen()
+{
+    // What changed in the folder while the window was hidden shows at its
+    // next showing; the choice stays.
+    QTemporaryDir dir;
+    QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("alt"))));
+    QVERIFY(hilfen::schreib(dir.filePath(QStringLiteral("a.bmp")), "x"));
+    Wirt f;
+    Dateiwahl &w = *f.wahl;
+    f.dialog.show();
+    w.anwenden(dir.filePath(QStringLiteral("a.bmp")));
+    f.dialog.hide();
+    QVERIFY(QDir().rmdir(dir.filePath(QStringLiteral("alt"))));
+    QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("neu"))));
+    QVERIFY(hilfen::schreib(dir.filePath(QStringLiteral("b.bmp")), "x"));
+    f.dialog.show();
+    QVERIFY(eintrag(w, QStringLiteral("neu")));
+    QVERIFY(!eintrag(w, QStringLiteral("alt")));
+    QCOMPARE(dateien(w), (QStringList{QStringLiteral("a.bmp"), QStringLiteral("b.bmp")}));
+    QCOMPARE(w.wert(), dir.filePath(QStringLiteral("a.bmp")));
+    QCOMPARE(w.ergebnis(), dir.filePath(QStringLiteral("a.bmp")));
 }
 
 void TestDateiwahl::anwenden_data()
@@ -342,13 +369,11 @@ void TestDateiwahl::anwenden_data()
     QTest::newRow("Datei der Maske") << QStringLiteral("a.bmp") << QString() << bmp << bmps << QStringLiteral("a.bmp");
     QTest::newRow("png bei bmp-Maske") << QStringLiteral("c.png") << QString() << QStringLiteral("c.png")
                                        << QStringList{QStringLiteral("c.png")} << QStringLiteral("c.png");
-    // Two files that differ in case are two files; the one named is chosen.
+    // Two files that differ in case are two files; only the one named shows.
     QTest::newRow("klein geschrieben") << QStringLiteral("bild.png") << QString() << QStringLiteral("bild.png")
-                                       << QStringList{QStringLiteral("Bild.png"), QStringLiteral("bild.png")}
-                                       << QStringLiteral("bild.png");
+                                       << QStringList{QStringLiteral("bild.png")} << QStringLiteral("bild.png");
     QTest::newRow("groß geschrieben") << QStringLiteral("Bild.png") << QString() << QStringLiteral("Bild.png")
-                                      << QStringList{QStringLiteral("Bild.png"), QStringLiteral("bild.png")}
-                                      << QStringLiteral("Bild.png");
+                                      << QStringList{QStringLiteral("Bild.png")} << QStringLiteral("Bild.png");
     QTest::newRow("Klammern") << QStringLiteral("klammer[1].png") << QString() << QStringLiteral("klammer[1].png")
                               << QStringList{QStringLiteral("klammer[1].png")} << QStringLiteral("klammer[1].png");
     QTest::newRow("versteckte Datei") << QStringLiteral(".versteckt.bmp") << QString() << QStringLiteral(".versteckt.bmp")
@@ -369,6 +394,12 @@ void TestDateiwahl::anwenden_data()
                                   << QStringList{QStringLiteral("x.bmp")} << QStringLiteral("unter/x.bmp");
     QTest::newRow("Punkte") << QStringLiteral("unter/../a.bmp") << QString() << bmp << bmps << QStringLiteral("a.bmp");
     QTest::newRow("relativ zum Ort") << QStringLiteral("../B.BMP") << QString() << bmp << bmps << QStringLiteral("B.BMP");
+    // Made on Windows: the backslashes are separators where nothing has the
+    // name as it stands.
+    QTest::newRow("Windows-Trenner") << QStringLiteral("unter\\x.bmp") << QStringLiteral("unter") << bmp
+                                     << QStringList{QStringLiteral("x.bmp")} << QStringLiteral("unter/x.bmp");
+    QTest::newRow("Windows-Trenner relativ") << QStringLiteral("..\\unter\\x.bmp") << QStringLiteral("unter") << bmp
+                                             << QStringList{QStringLiteral("x.bmp")} << QStringLiteral("unter/x.bmp");
     QTest::newRow("leer") << QStringLiteral("") << QStringLiteral("Leer") << bmp << QStringList() << QString();
 }
 
@@ -384,7 +415,10 @@ void TestDateiwahl::anwenden()
     Dateiwahl &w = *f.wahl;
     w.oeffneVerzeichnis(pfad(QStringLiteral("Leer")));
     const bool relativ = weg.startsWith(QStringLiteral(".."));
-    w.anwenden(weg.isEmpty() || relativ ? weg : pfad(weg));
+    const QString gegeben = weg.isEmpty() || relativ ? weg : pfad(weg);
+    w.anwenden(gegeben);
+    // What is stored stays as it was given.
+    QCOMPARE(w.ergebnis(), gegeben);
 
     QCOMPARE(w.verzeichnis(), pfad(verzeichnis));
     QCOMPARE(w.maske(), maske);
@@ -425,6 +459,7 @@ void TestDateiwahl::anwendenScheitert_data()
     QTest::newRow("Datei als Ordner") << QStringLiteral("a.bmp/x.bmp");
     QTest::newRow("weder Datei noch Ordner") << QStringLiteral("fifo");
     QTest::newRow("fehlender Ordner mit Joker") << QStringLiteral("fehlt/*.bmp");
+    QTest::newRow("Windows-Trenner ins Nichts") << QStringLiteral("fehlt\\a.bmp");
 }
 
 void TestDateiwahl::anwendenScheitert()
@@ -560,28 +595,49 @@ void TestDateiwahl::laufwerkNichtLesbar()
 
 void TestDateiwahl::pfadNichtSpeicherbar()
 {
-    // A file whose name Windows-1252 lacks cannot be chosen: a document
-    // would store it as a name that does not exist.
+    // A file whose name Windows-1252 lacks, or that is no valid UTF-8, is
+    // listed and may be stepped over; only taking it is refused, once: a
+    // document would store it as a name that does not exist.
     QTemporaryDir dir;
     QVERIFY(hilfen::schreib(dir.filePath(QStringLiteral("Ψ.png")), "x"));
     QVERIFY(hilfen::schreib(dir.filePath(QStringLiteral("ä.png")), "x"));
+    const QByteArray latin1 = QFile::encodeName(dir.path()).append("/b\xE4r.png");
+    std::FILE *datei = std::fopen(latin1.constData(), "wb");
+    QVERIFY(datei);
+    std::fclose(datei);
+    // Qt could not remove it with the folder.
+    const auto weg = qScopeGuard([&] { ::unlink(latin1.constData()); });
     Wirt f;
     Dateiwahl &w = *f.wahl;
+    f.dialog.show();
     w.setzeMaske(QStringLiteral("*.png"));
     w.oeffneVerzeichnis(dir.path());
-    QCOMPARE(dateien(w), (QStringList{QStringLiteral("ä.png"), QStringLiteral("Ψ.png")}));
+    QCOMPARE(dateien(w), (QStringList{QStringLiteral("ä.png"), QStringLiteral("b\uFFFDr.png"), QStringLiteral("Ψ.png")}));
 
-    QString meldung;
-    gui::beiModal([&](QWidget *box) {
-        meldung = qobject_cast<QMessageBox *>(box) ? qobject_cast<QMessageBox *>(box)->text() : QString();
-        QTest::keyClick(box, Qt::Key_Return);
-    });
-    w.Dateien->setCurrentRow(1);
-    QVERIFY(meldung.contains(QStringLiteral("Ψ.png")));
-    QVERIFY(meldung.contains(QStringLiteral("nicht speichern")));
-    QCOMPARE(w.wert(), QString());
+    {
+        gui::Wache wache;
+        w.Dateien->setFocus();
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(w.Dateien, Qt::Key_Down);
+        QTest::qWait(20);
+        QVERIFY(!wache.gezeigt);
+    }
+    for (const int zeile : {1, 2}) {
+        w.Dateien->setCurrentRow(zeile);
+        QString meldung;
+        gui::beiModal([&](QWidget *box) {
+            meldung = qobject_cast<QMessageBox *>(box) ? qobject_cast<QMessageBox *>(box)->text() : QString();
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QVERIFY(!w.pruefeWahl());
+        QVERIFY(meldung.contains(dateien(w)[zeile]));
+        QVERIFY(meldung.contains(QStringLiteral("nicht speichern")));
+        // The choice stays for the user to change.
+        QCOMPARE(w.wert(), dir.filePath(dateien(w)[zeile]));
+    }
 
     w.Dateien->setCurrentRow(0);
+    QVERIFY(w.pruefeWahl());
     QCOMPARE(w.wert(), QDir::toNativeSeparators(dir.filePath(QStringLiteral("ä.png"))));
 }
 
