@@ -186,12 +186,15 @@ TFrmMarkwerk::TFrmMarkwerk(QWidget *parent)
 
     baueMenue();
 
-    // Tab walks the strip from left to right, then into the list below it.
-    const QList<QWidget *> reihe{BtnNeu,     BtnOffnen,  BtnSpeichern,  BtnGenerieren, BtnBild,
-                                 BtnLinie,   BtnLink,    BtnTabelle,    BtnText,       BtnLoschen,
-                                 BtnBearbeiten, BtnRauf, BtnRunter,     LstMarkwerk};
+    // Tab walks the strip from left to right, then into the list below it;
+    // the window still opens with the focus in the list, as the arrow keys
+    // and Del expect.
+    const QList<QWidget *> reihe{BtnNeu, BtnOffnen, BtnSpeichern, BtnGenerieren, BtnBild,
+                                 BtnLinie, BtnLink, BtnTabelle, BtnText, BtnLoschen,
+                                 BtnBearbeiten, BtnRauf, BtnRunter, LstMarkwerk};
     for (qsizetype i = 0; i + 1 < reihe.size(); ++i)
         setTabOrder(reihe[i], reihe[i + 1]);
+    LstMarkwerk->setFocus();
 
     const auto knopf = [this](QToolButton *b, void (TFrmMarkwerk::*befehl)()) {
         connect(b, &QToolButton::clicked, this, [this, befehl] { sicher([&] { (this->*befehl)(); }); });
