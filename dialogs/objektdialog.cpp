@@ -254,6 +254,12 @@ void benenne(QWidget *feld, const QString &name)
         Q_UNUSED(eingerichtet)
         auswahl->setProperty(Rollenname, true);
         auswahl->view()->setAccessibleName(name);
+        // A box that a screen reader has already been told of (Qt's own
+        // dialogs make theirs long before they are shown) gets its new
+        // interface at the next question.
+        QAccessibleInterface *alt = QAccessible::queryAccessibleInterface(auswahl);
+        if (alt && !dynamic_cast<BenannteAuswahl *>(alt))
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(alt));
     }
     feld->setAccessibleName(name);
 }

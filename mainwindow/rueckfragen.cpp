@@ -7,6 +7,7 @@
 
 #include <QAbstractFileIconProvider>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -158,6 +159,11 @@ std::optional<QString> frageDatei(QWidget *fenster, QFileDialog::AcceptMode modu
         kopf->setSectionResizeMode(QHeaderView::ResizeToContents);
         kopf->setSectionResizeMode(0, QHeaderView::Stretch);
     }
+    // A screen reader names Qt's two boxes by their current entry.
+    if (auto *ort = dialog.findChild<QComboBox *>(QStringLiteral("lookInCombo")))
+        Fensterart::benenne(ort, QStringLiteral("Suchen in"));
+    if (auto *typ = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo")))
+        Fensterart::benenne(typ, QStringLiteral("Dateityp"));
     // Qt's dialog asks before replacing a file by itself.
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;

@@ -16,6 +16,7 @@
 #include <QAccessible>
 #include <QAbstractProxyModel>
 #include <QAction>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLineEdit>
@@ -590,6 +591,8 @@ void TestHauptform::dateidialogeEchteFenster()
         // The type by the name alone, where reading the file would say "PCX-Bild".
         QTRY_COMPARE(dialog->proxyModel()->mapFromSource(dateien->index(d, 2)).data().toString(),
                      QStringLiteral("Hypertextdefinition"));
+        auto *typ = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(typ)->text(QAccessible::Name), QStringLiteral("Dateityp"));
         QTest::keyClick(w, Qt::Key_Escape);
     });
     QCOMPARE(echt.dateiOffnen(nullptr), std::nullopt);
