@@ -3,6 +3,8 @@
 
 #include "aufabknopf.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
@@ -22,6 +24,71 @@ QToolButton *pfeil(Qt::ArrowType art, QWidget *parent)
     return knopf;
 }
 
+// What a screen reader is told of the control: a spin button with its count,
+// its limits and the two steps, which the arrows of a plain widget would not
+// say.
+class AufAbZugang : public QAccessibleWidget, public QAccessibleValueInterface
+{
+public:
+    explicit AufAbZugang(AufAbKnopf *knopf)
+        : QAccessibleWidget(knopf, QAccessible::SpinBox)
+    {
+    }
+
+    void *interface_cast(QAccessible::InterfaceType art) override
+    {
+        if (art == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface *>(this);
+        return QAccessibleWidget::interface_cast(art);
+    }
+
+    QString text(QAccessible::Text art) const override
+    {
+        if (art == QAccessible::Value)
+            return QString::number(knopf()->Position());
+        return QAccessibleWidget::text(art);
+    }
+
+    QVariant currentValue() const override { return knopf()->Position(); }
+    QVariant minimumValue() const override { return knopf()->Minimum(); }
+    QVariant maximumValue() const override { return knopf()->Maximum(); }
+    QVariant minimumStepSize() const override { return 1; }
+    // Step by step, as the user's clicks, so that what follows the count
+    // follows it here too.
+    void setCurrentValue(const QVariant &wert) override
+    {
+        const int ziel = wert.toInt();
+        for (int p = knopf()->Position(); p < ziel && p < knopf()->Maximum(); p = knopf()->Position())
+            knopf()->auf();
+        for (int p = knopf()->Position(); p > ziel && p > knopf()->Minimum(); p = knopf()->Position())
+            knopf()->ab();
+    }
+
+    QStringList actionNames() const override
+    {
+        return QAccessibleWidget::actionNames() << increaseAction() << decreaseAction();
+    }
+    void doAction(const QString &aktion) override
+    {
+        if (aktion == increaseAction())
+            knopf()->auf();
+        else if (aktion == decreaseAction())
+            knopf()->ab();
+        else
+            QAccessibleWidget::doAction(aktion);
+    }
+
+private:
+    AufAbKnopf *knopf() const { return static_cast<AufAbKnopf *>(widget()); }
+};
+
+QAccessibleInterface *zugang(const QString &klasse, QObject *objekt)
+{
+    if (klasse == u"AufAbKnopf" && objekt && objekt->isWidgetType())
+        return new AufAbZugang(static_cast<AufAbKnopf *>(objekt));
+    return nullptr;
+}
+
 } // namespace
 
 AufAbKnopf::AufAbKnopf(Qt::Orientation richtung, int minimum, int maximum, int position, QWidget *parent)
@@ -33,6 +100,8 @@ AufAbKnopf::AufAbKnopf(Qt::Orientation richtung, int minimum, int maximum, int p
     , m_maximum(maximum)
     , m_position(std::clamp(position, minimum, maximum))
 {
+    static const bool zugaenglich = (QAccessible::installFactory(zugang), true);
+    Q_UNUSED(zugaenglich)
     setFocusPolicy(Qt::TabFocus);
     connect(BtnAuf, &QToolButton::clicked, this, &AufAbKnopf::auf);
     connect(BtnAb, &QToolButton::clicked, this, &AufAbKnopf::ab);
@@ -41,6 +110,13 @@ AufAbKnopf::AufAbKnopf(Qt::Orientation richtung, int minimum, int maximum, int p
 void AufAbKnopf::setzePosition(int position)
 {
     m_position = std::clamp(position, m_minimum, m_maximum);
+    meldeWert();
+}
+
+void AufAbKnopf::meldeWert()
+{
+    QAccessibleValueChangeEvent ereignis(this, m_position);
+    QAccessible::updateAccessibility(&ereignis);
 }
 
 void AufAbKnopf::benenne(const QString &name, const QString &auf, const QString &ab)
@@ -66,6 +142,7 @@ void AufAbKnopf::schritt(int weite)
     if (neu == m_position)
         return;
     m_position = neu;
+    meldeWert();
     Q_EMIT geklickt();
 }
 

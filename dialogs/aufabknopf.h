@@ -10,7 +10,8 @@ class QToolButton;
 // An up/down control without a text field of its own: two arrow buttons that
 // step a position between a minimum and a maximum, never wrapping round.
 // Vertical, the upper arrow steps up; horizontal, the right one does. The
-// arrow keys step it too while it has the focus.
+// arrow keys step it too while it has the focus. A screen reader knows it as
+// a spin button with its value and limits.
 class AufAbKnopf : public QWidget
 {
     Q_OBJECT
@@ -48,6 +49,8 @@ protected:
 
 private:
     void schritt(int weite);
+    // Tells a screen reader the new count.
+    void meldeWert();
 
     const Qt::Orientation m_richtung;
     const int m_minimum;

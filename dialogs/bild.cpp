@@ -71,3 +71,8 @@ std::string TFrmBild::daten() const
 {
     return Win1252::zuBytes(Wahl->ergebnis());
 }
+
+bool TFrmBild::pruefen()
+{
+    return Wahl->pruefeWahl();
+}

@@ -38,4 +38,5 @@ public:
 protected:
     std::string beschreibung() const override;
     std::string daten() const override;
+    bool pruefen() override;
 };

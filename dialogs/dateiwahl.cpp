@@ -153,7 +153,7 @@ public:
     Muster(const QString &maske, bool genau)
     {
         if (genau) {
-            m_namen.insert(maske.toCaseFolded());
+            m_genau = maske;
             return;
         }
         QSet<QString> andere;
@@ -186,6 +186,10 @@ public:
     // Hidden files show only for a pattern that names them.
     bool passt(const QString &name, bool versteckt) const
     {
+        // One file chosen by its name: another whose name differs only in
+        // letter case is another file where the file system tells them apart.
+        if (m_genau)
+            return gleicherName(name, *m_genau);
         const QString n = name.toCaseFolded();
         if (m_namen.contains(n))
             return true;
@@ -206,6 +210,7 @@ private:
     std::vector<qsizetype> m_laengen;
     QStringList m_andere;
     bool m_alle = false;
+    std::optional<QString> m_genau;
 };
 
 Dateiwahl::Dateiwahl(QWidget *fenster, const QString &filter)
@@ -259,25 +264,25 @@ Dateiwahl::Dateiwahl(QWidget *fenster, const QString &filter)
             [this](int index) { setzeMaske(Filter->itemData(index).toString()); });
     connect(Verzeichnisse, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem *eintrag) { sicher([&] { oeffne(eintrag); }); });
-    connect(Dateien, &QListWidget::itemSelectionChanged, this, [this] {
-        m_behalten.reset();
-        pruefeAuswahl();
-    });
+    connect(Dateien, &QListWidget::itemSelectionChanged, this, [this] { m_behalten.reset(); });
 }
 
 Dateiwahl::~Dateiwahl() = default;
 
-void Dateiwahl::pruefeAuswahl()
+bool Dateiwahl::pruefeWahl()
 {
     // A definition file stores paths in Windows-1252: a file whose path holds
-    // another character would be stored under a name that does not exist.
-    const QString pfad = wert();
+    // another character, or whose name is no valid UTF-8 (it shows with
+    // U+FFFD, which the code page lacks), would be stored under a name that
+    // does not exist. Such a file may be highlighted on the way to another;
+    // only taking it is refused, and the choice stays for the user to change.
+    const QString pfad = ergebnis();
     if (pfad.isEmpty() || Win1252::darstellbar(pfad))
-        return;
-    Dateien->clearSelection();
+        return true;
     Fensterart::zeigeFehler(m_fenster, QStringLiteral("Der Pfad „%1“ enthält Zeichen, die Markwerk nicht speichern "
                                                       "kann. Bitte benennen Sie die Datei oder ihren Ordner um.")
                                            .arg(pfad));
+    return false;
 }
 
 template<typename Handlung>
@@ -298,6 +303,7 @@ bool Dateiwahl::eventFilter(QObject *objekt, QEvent *ereignis)
         }
     } else if (objekt == m_fenster && ereignis->type() == QEvent::Show) {
         fuelleLaufwerke();
+        auffrischen();
     }
     return QObject::eventFilter(objekt, ereignis);
 }
@@ -332,7 +338,29 @@ void Dateiwahl::anwenden(const QString &pfad)
 {
     if (pfad.isEmpty())
         return;
+    // A document made on Windows names "bilder\x.png"; where no file has
+    // that name as it stands, the backslashes are taken as separators. The
+    // result stays the path as given.
+    const QString schraeg = QString(pfad).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    try {
+        anwendenWie(pfad, pfad);
+    } catch (const Fehler &) {
+        if (schraeg == QDir::fromNativeSeparators(pfad))
+            throw;
+        bool gefunden = false;
+        try {
+            anwendenWie(schraeg, pfad);
+            gefunden = true;
+        } catch (const Fehler &) {
+            // The error of the path as it stands is the one to report.
+        }
+        if (!gefunden)
+            throw;
+    }
+}
 
+void Dateiwahl::anwendenWie(const QString &pfad, const QString &behalten)
+{
     // Split into directory and name, and check both before anything moves.
     const QString p = QDir::fromNativeSeparators(pfad);
     const qsizetype trenner = p.lastIndexOf(QLatin1Char('/'));
@@ -342,7 +370,7 @@ void Dateiwahl::anwenden(const QString &pfad)
     verzeichnis = QDir::cleanPath(QDir(bezug).absoluteFilePath(verzeichnis));
     const QString jetzt = QDir::fromNativeSeparators(wert());
     if (!jetzt.isEmpty() && gleicherName(QDir::cleanPath(verbinde(verzeichnis, name)), jetzt)) {
-        m_behalten = pfad;
+        m_behalten = behalten;
         return;
     }
 
@@ -404,7 +432,7 @@ void Dateiwahl::anwenden(const QString &pfad)
             Dateien->scrollToItem(eintrag);
         }
     }
-    m_behalten = pfad;
+    m_behalten = behalten;
 }
 
 void Dateiwahl::setzeBezugsordner(const QString &ordner)
@@ -440,8 +468,16 @@ void Dateiwahl::oeffneVerzeichnis(const QString &pfad)
 
 void Dateiwahl::oeffne(const QTreeWidgetItem *eintrag)
 {
-    if (eintrag)
+    if (!eintrag)
+        return;
+    try {
         oeffneVerzeichnis(eintrag->data(0, PfadRolle).toString());
+    } catch (const Fehler &) {
+        // A folder that has gone leaves the list; the highlight goes back to
+        // the folder the picker is in.
+        auffrischen();
+        throw;
+    }
 }
 
 void Dateiwahl::waehleLaufwerk(int index)
@@ -608,14 +644,60 @@ void Dateiwahl::ladeVerzeichnisse()
     Verzeichnisse->scrollToItem(aktuell);
 }
 
-void Dateiwahl::ladeDateien()
+void Dateiwahl::auffrischen()
+{
+    // What the folder holds now, with the place, the highlight and a kept
+    // path as they were.
+    const QString gewaehlt = Dateien->selectedItems().isEmpty() ? QString() : Dateien->selectedItems().constFirst()->text();
+    const std::optional<QString> behalten = m_behalten;
+    ladeVerzeichnisse();
+    ladeDateien();
+    if (!gewaehlt.isEmpty()) {
+        const QList<QListWidgetItem *> treffer = Dateien->findItems(gewaehlt, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (!treffer.isEmpty()) {
+            const QSignalBlocker sperre(Dateien);
+            Dateien->setCurrentItem(treffer.constFirst());
+            Dateien->scrollToItem(treffer.constFirst());
+        }
+    }
+    m_behalten = behalten;
+}
+
+QStringList Dateiwahl::dateinamen() const
 {
     QStringList namen;
+#ifdef Q_OS_UNIX
+    // Read by hand: Qt drops a name that is no valid UTF-8 (its own name for
+    // it names nothing), and such a file is still there to be seen.
+    DIR *d = ::opendir(QFile::encodeName(m_verzeichnis).constData());
+    if (!d)
+        return namen;
+    while (const dirent *e = ::readdir(d)) {
+        bool datei = e->d_type == DT_REG;
+        if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+            struct stat st;
+            datei = ::fstatat(::dirfd(d), e->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+        }
+        if (!datei)
+            continue;
+        const QString name = QFile::decodeName(e->d_name);
+        if (m_muster->passt(name, e->d_name[0] == '.'))
+            namen << name;
+    }
+    ::closedir(d);
+#else
     const QFileInfoList eintraege = QDir(m_verzeichnis).entryInfoList(QDir::Files | QDir::Hidden, QDir::NoSort);
     for (const QFileInfo &info : eintraege) {
         if (m_muster->passt(info.fileName(), info.isHidden()))
             namen << info.fileName();
     }
+#endif
+    return namen;
+}
+
+void Dateiwahl::ladeDateien()
+{
+    QStringList namen = dateinamen();
     sortiere(namen);
 
     const QSignalBlocker sperre(Dateien);

@@ -50,7 +50,8 @@ public:
     // a name that is a sub-directory is entered; only a name that names
     // nothing and holds "*" or "?" becomes the mask. Throws EAFehler when the
     // directory, or the file and a sub-directory of that name, do not exist
-    // (3) or may not be entered (5); the picker is then unchanged.
+    // (3) or may not be entered (5); the picker is then unchanged. A path
+    // with backslashes that names nothing as it stands is tried with "/".
     void anwenden(const QString &pfad);
 
     // The folder a relative path is taken from; without one, the picker's
@@ -79,6 +80,10 @@ public:
     void waehleLaufwerk(int index);
     void setzeMaske(const QString &maske);
 
+    // Whether the choice may be taken: a path a definition file cannot hold
+    // is refused in the error box.
+    bool pruefeWahl();
+
     // The drives offered: the roots of the volumes that can be reached.
     static QStringList laufwerke();
 
@@ -100,11 +105,14 @@ private:
     void setzeVerzeichnis(const QString &verzeichnis);
     void ladeVerzeichnisse();
     void ladeDateien();
+    QStringList dateinamen() const;
+    // Reads the current directory again, keeping place and choice.
+    void auffrischen();
+    // Applies `pfad`; `behalten` is the path the result keeps.
+    void anwendenWie(const QString &pfad, const QString &behalten);
     // Lists exactly the file of that name, wildcards and ";" included.
     void setzeNamensmaske(const QString &name);
     void oeffne(const QTreeWidgetItem *eintrag);
-    // Refuses a file whose path a definition file could not hold.
-    void pruefeAuswahl();
 
     QWidget *const m_fenster;
     QString m_verzeichnis; // absolute, with "/" separators

@@ -86,6 +86,10 @@ void TFrmHintergrund::wendeHintergrundpfadAn(const std::string &pfad)
 
 void TFrmHintergrund::BtnSchliesenClick()
 {
+    // A file whose path the document could not hold is not taken with the
+    // window; an unticked box takes no file at all.
+    if (ChkAktivieren->isChecked() && !Wahl->pruefeWahl())
+        return;
     close();
 }
 

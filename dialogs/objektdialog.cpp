@@ -6,6 +6,8 @@
 #include "win1252.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QHelpEvent>
@@ -182,6 +184,56 @@ private:
     QAbstractItemView *const m_ansicht;
 };
 
+// A combo box that a screen reader names by what it is for ("Laufwerk"),
+// where Qt on Linux names it by its current entry, which changes with every
+// choice. Its entry is its value; its list of choices is its one child.
+class BenannteAuswahl : public QAccessibleWidget
+{
+public:
+    explicit BenannteAuswahl(QComboBox *auswahl)
+        : QAccessibleWidget(auswahl, QAccessible::ComboBox)
+    {
+    }
+
+    QString text(QAccessible::Text art) const override
+    {
+        if (art == QAccessible::Name)
+            return widget()->accessibleName();
+        if (art == QAccessible::Value)
+            return auswahl()->currentText();
+        return QAccessibleWidget::text(art);
+    }
+
+    int childCount() const override { return 1; }
+    QAccessibleInterface *child(int index) const override
+    {
+        return index == 0 ? QAccessible::queryAccessibleInterface(auswahl()->view()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface *kind) const override
+    {
+        return kind && kind->object() == auswahl()->view() ? 0 : -1;
+    }
+
+    QStringList actionNames() const override { return {showMenuAction(), pressAction()}; }
+    void doAction(const QString &aktion) override
+    {
+        if (aktion == showMenuAction() || aktion == pressAction())
+            auswahl()->showPopup();
+    }
+
+private:
+    QComboBox *auswahl() const { return static_cast<QComboBox *>(widget()); }
+};
+
+constexpr char Rollenname[] = "markwerk-rollenname";
+
+QAccessibleInterface *benannteAuswahl(const QString &klasse, QObject *objekt)
+{
+    if (klasse == u"QComboBox" && objekt && objekt->property(Rollenname).toBool())
+        return new BenannteAuswahl(static_cast<QComboBox *>(objekt));
+    return nullptr;
+}
+
 } // namespace
 
 namespace Fensterart {
@@ -197,9 +249,19 @@ void beschrifte(QLabel *beschriftung, QWidget *feld)
 
 void benenne(QWidget *feld, const QString &name)
 {
-    feld->setAccessibleName(name);
-    if (auto *auswahl = qobject_cast<QComboBox *>(feld))
+    if (auto *auswahl = qobject_cast<QComboBox *>(feld)) {
+        static const bool eingerichtet = (QAccessible::installFactory(benannteAuswahl), true);
+        Q_UNUSED(eingerichtet)
+        auswahl->setProperty(Rollenname, true);
         auswahl->view()->setAccessibleName(name);
+        // A box that a screen reader has already been told of (Qt's own
+        // dialogs make theirs long before they are shown) gets its new
+        // interface at the next question.
+        QAccessibleInterface *alt = QAccessible::queryAccessibleInterface(auswahl);
+        if (alt && !dynamic_cast<BenannteAuswahl *>(alt))
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(alt));
+    }
+    feld->setAccessibleName(name);
 }
 
 void volleTexteAlsTipp(QAbstractItemView *ansicht)

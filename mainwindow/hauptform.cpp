@@ -20,6 +20,7 @@
 #include "tabelle.h"
 #include "text.h"
 #include "umzug.h"
+#include "werkzeugknopf.h"
 #include "win1252.h"
 
 #include <QAction>
@@ -243,6 +244,16 @@ TFrmMarkwerk::TFrmMarkwerk(QWidget *parent)
 
     baueMenue();
 
+    // Tab walks the strip from left to right, then into the list below it;
+    // the window still opens with the focus in the list, as the arrow keys
+    // and Del expect.
+    const QList<QWidget *> reihe{BtnNeu, BtnOffnen, BtnSpeichern, BtnGenerieren, BtnBild,
+                                 BtnLinie, BtnLink, BtnTabelle, BtnText, BtnLoschen,
+                                 BtnBearbeiten, BtnRauf, BtnRunter, LstMarkwerk};
+    for (qsizetype i = 0; i + 1 < reihe.size(); ++i)
+        setTabOrder(reihe[i], reihe[i + 1]);
+    LstMarkwerk->setFocus();
+
     const auto knopf = [this](QToolButton *b, void (TFrmMarkwerk::*befehl)()) {
         connect(b, &QToolButton::clicked, this, [this, befehl] { sicher([&] { (this->*befehl)(); }); });
     };
@@ -269,14 +280,12 @@ TFrmMarkwerk::~TFrmMarkwerk() = default;
 
 QToolButton *TFrmMarkwerk::werkzeugknopf(const QString &bild, const QString &hinweis, int x)
 {
-    auto *knopf = new QToolButton(PnlButtons);
-    knopf->setAutoRaise(true);
+    auto *knopf = new Werkzeugknopf(PnlButtons);
     knopf->setIcon(QIcon(QStringLiteral(":/bilder/%1.svg").arg(bild)));
     knopf->setIconSize(QSize(21, 21));
     knopf->setToolTip(hinweis);
     knopf->setAccessibleName(hinweis);
     knopf->setGeometry(x, 8, 25, 25);
-    knopf->setFocusPolicy(Qt::NoFocus);
     return knopf;
 }
 

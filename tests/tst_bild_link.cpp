@@ -15,12 +15,14 @@
 #include "win1252.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
@@ -106,6 +108,8 @@ private Q_SLOTS:
 
     void bildEinfuegen();
     void bildOhneDatei();
+    void nichtSpeicherbarErstBeimNehmen_data();
+    void nichtSpeicherbarErstBeimNehmen();
     void abbrechen_data();
     void abbrechen();
     void bildBearbeiten();
@@ -194,6 +198,45 @@ void TestBildLink::bildOhneDatei()
     f.BtnBild->click();
     QCOMPARE(hilfen::objekt(f.Objekte(), 0), (Objekt{"Bild", "leer", ""}));
     QCOMPARE(zeile(f, 0), QStringLiteral("Bild: \"leer\" "));
+}
+
+void TestBildLink::nichtSpeicherbarErstBeimNehmen_data()
+{
+    QTest::addColumn<bool>("hintergrund");
+    QTest::newRow("Bild, OK") << false;
+    QTest::newRow("Hintergrund, Schließen") << true;
+}
+
+void TestBildLink::nichtSpeicherbarErstBeimNehmen()
+{
+    // A file whose name a definition file cannot hold is refused when it is
+    // taken, once, and the window stays open for another choice.
+    QFETCH(bool, hintergrund);
+    QTemporaryDir dir;
+    QVERIFY(hilfen::schreib(dir.filePath(QStringLiteral("Ψ.bmp")), "x") && hilfen::schreib(dir.filePath(QStringLiteral("ä.bmp")), "x"));
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    QStringList meldungen;
+    bool offen = false;
+    gui::beiModal([&](QWidget *w) {
+        auto *h = qobject_cast<TFrmHintergrund *>(w);
+        auto *b = qobject_cast<TFrmBild *>(w);
+        Dateiwahl *wahl = h ? h->Wahl : b->Wahl;
+        if (h)
+            h->ChkAktivieren->click();
+        wahl->oeffneVerzeichnis(dir.path());
+        QPushButton *nehmen = h ? h->BtnSchliesen : b->BtnOk;
+        gui::beiModal([&](QWidget *box) { meldungen << qobject_cast<QMessageBox *>(box)->text(); });
+        klickeDatei(wahl->Dateien, QStringLiteral("Ψ.bmp"));
+        nehmen->click();
+        offen = w->isVisible();
+        klickeDatei(wahl->Dateien, QStringLiteral("ä.bmp"));
+        nehmen->click();
+    });
+    hintergrund ? f.MnuHintergrundbild->trigger() : f.BtnBild->click();
+    QVERIFY(offen && meldungen.size() == 1 && meldungen.constFirst().contains(QStringLiteral("Ψ.bmp")));
+    QCOMPARE(hintergrund ? f.Einstellungen().Hintergrundpfad() : std::string(hilfen::objekt(f.Objekte(), 0).Daten),
+             Win1252::zuBytes(dir.filePath(QStringLiteral("ä.bmp"))));
 }
 
 void TestBildLink::abbrechen_data()

@@ -16,6 +16,7 @@
 #include <QAccessible>
 #include <QAbstractProxyModel>
 #include <QAction>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLineEdit>
@@ -25,11 +26,17 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTextDocument>
 #include <QToolTip>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <thread>
 
 using namespace hilfen;
 using gui::Programm;
@@ -96,6 +103,7 @@ private Q_SLOTS:
     void verschieben();
     void ohneAuswahlNichts();
     void tastenErreichenBefehle();
+    void leisteMitTastatur();
     void ablage();
     void ablageLeereBeschreibung();
     void modellIstGesund();
@@ -515,6 +523,17 @@ void TestHauptform::fehlerboxEchtesFenster()
 
 void TestHauptform::dateidialogeEchteFenster()
 {
+    // A file that never answers (as root, /proc/kmsg until the kernel
+    // writes) would hang a dialog that reads files to tell their type: a
+    // watch ends the test then.
+    std::atomic<bool> fertig = false;
+    std::thread wache([&fertig] {
+        for (int i = 0; i < 300 && !fertig; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (!fertig && std::fputs("FAIL: Der Dateidialog antwortet nicht\n", stderr) >= 0)
+            std::_Exit(1);
+    });
+    const auto ende = qScopeGuard([&] { fertig = true, wache.join(); });
     // The real file dialogs: title, filter, the extension added to a bare name.
     Dialogrueckfragen echt;
     const auto tippe = [](const QString &name, QString *titel, QStringList *filter) {
@@ -569,6 +588,11 @@ void TestHauptform::dateidialogeEchteFenster()
         const auto *dateien = qobject_cast<QFileSystemModel *>(dialog->proxyModel()->sourceModel());
         const QModelIndex groesse = dialog->proxyModel()->mapFromSource(dateien->index(d, 1));
         QTRY_COMPARE(groesse.data().toString(), QLocale(QLocale::German).formattedDataSize(QFileInfo(d).size()));
+        // The type by the name alone, where reading the file would say "PCX-Bild".
+        QTRY_COMPARE(dialog->proxyModel()->mapFromSource(dateien->index(d, 2)).data().toString(),
+                     QStringLiteral("Hypertextdefinition"));
+        auto *typ = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(typ)->text(QAccessible::Name), QStringLiteral("Dateityp"));
         QTest::keyClick(w, Qt::Key_Escape);
     });
     QCOMPARE(echt.dateiOffnen(nullptr), std::nullopt);
@@ -592,6 +616,20 @@ void TestHauptform::dateidialogeEchteFenster()
     });
     QCOMPARE(echt.dateiSpeichern(nullptr), std::nullopt);
     QVERIFY(gewarnt);
+
+    // Typed by a user as root; the watch above ends the test should it hang.
+    gui::beiModal([&](QWidget *w) {
+        auto *feld = w->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        feld->setText(QStringLiteral("/proc"));
+        QTest::keyClick(feld, Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(qobject_cast<QFileDialog *>(w)->directory().path(), QStringLiteral("/proc"), 1000);
+        const auto *dateien = w->findChild<QFileSystemModel *>();
+        QTRY_VERIFY_WITH_TIMEOUT(!dateien->index(QStringLiteral("/proc/kmsg"), 2).data().toString().isEmpty(), 1000);
+        // The dialog keeps its last folder for the next one, also of other
+        // programs' tests: not this one.
+        qobject_cast<QFileDialog *>(w)->setDirectory(QDir::tempPath());
+    });
+    QCOMPARE(echt.dateiOffnen(nullptr), std::nullopt);
 }
 
 void TestHauptform::linieEinfuegen()
@@ -733,6 +771,35 @@ void TestHauptform::tastenErreichenBefehle()
     // Del without a selection does nothing.
     QTest::keyClick(f.LstMarkwerk, Qt::Key_Delete);
     QVERIFY(!f.Geandert());
+}
+
+void TestHauptform::leisteMitTastatur()
+{
+    // Tab walks the tool strip in its order into the list; Space, Return and
+    // Enter press a button; the one with the focus has a frame in the
+    // highlight colour at its rim, where no focus showed before.
+    Programm p;
+    TFrmMarkwerk &f = *p.fenster;
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QCOMPARE(QApplication::focusWidget(), f.LstMarkwerk);
+    QTest::keyClick(f.LstMarkwerk, Qt::Key_Tab);
+    QStringList reihe;
+    for (int i = 0; i < 14; ++i, QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab))
+        reihe << QApplication::focusWidget()->accessibleName();
+    QCOMPARE(reihe.join(QLatin1Char(' ')), QStringLiteral("Neu Öffnen Speichern Generieren Bild Linie Link Tabelle Text "
+                                                          "Entfernen Bearbeiten Aufwärts Abwärts Objekte"));
+    const QImage ohne = f.BtnLinie->grab().toImage();
+    f.BtnLinie->setFocus(Qt::TabFocusReason);
+    const QImage mit = f.BtnLinie->grab().toImage();
+    const QColor farbe = f.BtnLinie->palette().color(QPalette::Active, QPalette::Highlight);
+    QVERIFY(ohne.pixelColor(0, 12) != farbe && mit.pixelColor(0, 12) == farbe && mit.pixelColor(24, 12) == farbe);
+    int anzahl = 0;
+    for (const Qt::Key taste : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
+        QTest::keyClick(f.BtnLinie, taste);
+        ++anzahl;
+        QTRY_COMPARE(f.Objekte().Anzahl(), anzahl);
+    }
 }
 
 void TestHauptform::ablage()

@@ -14,6 +14,7 @@
 #include "text.h"
 #include "win1252.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
@@ -345,6 +346,19 @@ void TestTabelleText::tabelleGrenzen()
         QCOMPARE(t->GrdTabelle->columnCount(), 2);
         QCOMPARE(t->LblSpalten->text(), QStringLiteral("Spalten: 2"));
         taste(Qt::Key_Up);
+        QCOMPARE(t->GrdTabelle->columnCount(), 3);
+
+        // A screen reader knows the count as a spin button; a value set there
+        // steps as the arrows do, within the same limits.
+        QAccessibleInterface *zugang = QAccessible::queryAccessibleInterface(t->BtnSpalten);
+        QCOMPARE(zugang->role(), QAccessible::SpinBox);
+        QAccessibleValueInterface *wert = zugang->valueInterface();
+        QCOMPARE(QVariantList({wert->currentValue(), wert->minimumValue(), wert->maximumValue()}), QVariantList({3, 2, 20}));
+        wert->setCurrentValue(25);
+        QCOMPARE(t->LblSpalten->text(), QStringLiteral("Spalten: 20"));
+        zugang->actionInterface()->doAction(QAccessibleActionInterface::decreaseAction());
+        QCOMPARE(zugang->text(QAccessible::Value), QStringLiteral("19"));
+        wert->setCurrentValue(3);
         QCOMPARE(t->GrdTabelle->columnCount(), 3);
         ok(t)->click();
     });
