@@ -132,17 +132,76 @@ private:
     int m_fd;
 };
 
-// The folder a path names, as the file system resolves it: links and "..",
-// /proc/self/cwd and the like taken out. The path itself where it cannot be
-// resolved (a folder that does not exist).
+// A link is followed for a write only where the kernel's rule for protected
+// links would follow it: in a sticky folder that everyone may write (/tmp),
+// only the caller's own links and those of the folder's owner. Another user
+// could otherwise lead a write of ours to any file we may write. Resolving
+// a path ourselves bypasses the kernel, so the rule is applied here.
+void pruefeVerweis(const std::string &ordner, const struct stat &verweis)
+{
+    struct stat o;
+    if (::stat(ordner.c_str(), &o) != 0)
+        return;
+    if ((o.st_mode & S_ISVTX) && (o.st_mode & S_IWOTH) && verweis.st_uid != ::geteuid() && verweis.st_uid != o.st_uid)
+        throw SonderzielFehler();
+}
+
+// A path as the file system resolves it: links and "..", /proc/self/cwd and
+// the like taken out, every link checked as above on the way. Nothing when
+// a part of it does not exist.
+std::optional<std::string> aufgeloest(const std::string &pfad, int &verweise)
+{
+    // The root is the empty string here, so that every part appends "/name".
+    std::string aktuell;
+    if (pfad.empty() || pfad.front() != '/') {
+        char *arbeitsordner = ::getcwd(nullptr, 0);
+        if (!arbeitsordner)
+            return std::nullopt;
+        aktuell = arbeitsordner;
+        std::free(arbeitsordner);
+        if (aktuell == "/")
+            aktuell.clear();
+    }
+    for (std::size_t i = 0; i <= pfad.size();) {
+        const std::size_t ende = std::min(pfad.find('/', i), pfad.size());
+        const std::string teil = pfad.substr(i, ende - i);
+        i = ende + 1;
+        if (teil.empty() || teil == ".")
+            continue;
+        if (teil == "..") {
+            aktuell.erase(std::min(aktuell.rfind('/'), aktuell.size()));
+            continue;
+        }
+        const std::string kandidat = aktuell + "/" + teil;
+        struct stat st;
+        if (::lstat(kandidat.c_str(), &st) != 0)
+            return std::nullopt;
+        if (!S_ISLNK(st.st_mode)) {
+            aktuell = kandidat;
+            continue;
+        }
+        if (++verweise > 40)
+            throw EAFehler(3);
+        pruefeVerweis(aktuell.empty() ? "/" : aktuell, st);
+        char ziel[PATH_MAX];
+        const ssize_t laenge = ::readlink(kandidat.c_str(), ziel, sizeof ziel);
+        if (laenge <= 0 || std::size_t(laenge) == sizeof ziel)
+            return std::nullopt;
+        const std::string naechster(ziel, std::size_t(laenge));
+        const std::optional<std::string> weiter = aufgeloest(naechster.front() == '/' ? naechster : aktuell + "/" + naechster, verweise);
+        if (!weiter)
+            return std::nullopt;
+        aktuell = *weiter == "/" ? std::string() : *weiter;
+    }
+    return aktuell.empty() ? std::string("/") : aktuell;
+}
+
+// The folder a path names, as the file system resolves it; the path itself
+// where it cannot be resolved (a folder that does not exist).
 std::string echterOrdner(const std::string &ordner)
 {
-    char *echt = ::realpath(ordner.c_str(), nullptr);
-    if (!echt)
-        return ordner;
-    std::string ergebnis(echt);
-    std::free(echt);
-    return ergebnis;
+    int verweise = 0;
+    return aufgeloest(ordner, verweise).value_or(ordner);
 }
 
 std::string nameVon(const std::string &pfad)
@@ -169,6 +228,7 @@ std::string folgeLinks(std::string pfad, bool &offen)
         struct stat st;
         if (schritt == 40 || ::lstat(pfad.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
             return pfad;
+        pruefeVerweis(ordner, st);
         char ziel[PATH_MAX];
         const ssize_t laenge = ::readlink(pfad.c_str(), ziel, sizeof ziel - 1);
         if (laenge <= 0)
@@ -214,6 +274,9 @@ bool attributDarfFehlen(int err)
     return err == ENOTSUP || err == EOPNOTSUPP || err == EPERM || err == EACCES || err == ENODATA;
 }
 
+// The attribute that gives a program file its capabilities.
+constexpr const char *Faehigkeiten = "security.capability";
+
 // Gives the new file the extended attributes of the old one, its ACLs among
 // them, and drops what the new file inherited from its folder but the old
 // one did not have (a default ACL of the folder).
@@ -227,6 +290,9 @@ void uebernehmeAttribute(const std::string &alt, int neu)
     }
     std::vector<char> wert;
     for (const std::string &name : alte) {
+        // A program's capabilities do not pass to a document written over it.
+        if (name == Faehigkeiten)
+            continue;
         ssize_t n = ::getxattr(alt.c_str(), name.c_str(), nullptr, 0);
         if (n >= 0) {
             wert.resize(std::size_t(n) + 1);
@@ -270,6 +336,12 @@ std::optional<Dateistand> dateistand(const std::string &pfad)
     if (::stat(pfad.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
     return standVon(st);
+}
+
+void pruefeSchreibweg(const std::string &pfad)
+{
+    int verweise = 0;
+    (void)aufgeloest(pfad, verweise);
 }
 
 bool dieselbeDatei(const std::string &a, const std::string &b)
@@ -530,7 +602,9 @@ Sicherungsdatei::Sicherungsdatei(const std::string &dateiname, Sonderziel sonder
         if (::access(m_ziel.c_str(), W_OK) != 0)
             schreibfehler(errno);
         m_vorhanden = true;
-        m_modus = st.st_mode & 07777;
+        // A document written over a program does not run with its owner's
+        // or group's rights.
+        m_modus = st.st_mode & 07777 & ~mode_t(S_ISUID | S_ISGID);
     }
 
     const std::string verzeichnis = verzeichnisVon(m_ziel);
@@ -826,7 +900,14 @@ Dateistand Sicherungsdatei::ueberschreiben(int quelle)
         }
     }
     kopiereBereich(quelle, ziel.get(), 0, std::min(alt, groesse), m_puffer);
-    if (::ftruncate(ziel.get(), groesse) != 0 || ::fdatasync(ziel.get()) != 0 || ::fstat(ziel.get(), &st) != 0)
+    if (::ftruncate(ziel.get(), groesse) != 0 || ::fstat(ziel.get(), &st) != 0)
+        schreibfehler(errno);
+    // The kernel keeps set-id bits and capabilities on a file root writes.
+    if ((st.st_mode & (S_ISUID | S_ISGID)) != 0 && ::fchmod(ziel.get(), st.st_mode & 07777 & ~mode_t(S_ISUID | S_ISGID)) != 0)
+        schreibfehler(errno);
+    if (::fremovexattr(ziel.get(), Faehigkeiten) != 0 && errno != ENODATA && !attributDarfFehlen(errno))
+        schreibfehler(errno);
+    if (::fdatasync(ziel.get()) != 0 || ::fstat(ziel.get(), &st) != 0)
         schreibfehler(errno);
     if (ziel.schliessen() != 0)
         schreibfehler(errno);

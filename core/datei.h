@@ -36,6 +36,12 @@ struct Dateistand
 // there is none (missing, a folder, a pipe or a device).
 std::optional<Dateistand> dateistand(const std::string &pfad);
 
+// Refuses (code 5) a path whose way to its file leads through a link that
+// the kernel's rule for protected links would not follow: one in a sticky
+// folder that everyone may write, belonging neither to the caller nor to the
+// folder's owner. Every write through a path passes this rule.
+void pruefeSchreibweg(const std::string &pfad);
+
 // Whether two paths name the same file (same device and inode, links
 // followed). False when either does not exist.
 bool dieselbeDatei(const std::string &a, const std::string &b);
@@ -118,7 +124,8 @@ enum class Sonderziel {
     Hineinschreiben // written into as it is, as cp would
 };
 
-// Such a target refused: access refused (code 5), told apart from other
+// Such a target, or a link to a target that the kernel would not follow (see
+// pruefeSchreibweg), refused: access refused (code 5), told apart from other
 // failures to create a file, which the page generator reports differently.
 class SonderzielFehler : public EAFehler
 {

@@ -63,6 +63,8 @@ private Q_SLOTS:
     void jsonHinUndZurueck();
     void jsonMitAllenBytes();
     void fehlerLassenDateienInRuhe();
+    void hintergrundSchalter_data();
+    void hintergrundSchalter();
     void falscheJsonDaten_data();
     void falscheJsonDaten();
     void jsonAusRohr();
@@ -180,6 +182,27 @@ void TestCli::fehlerLassenDateienInRuhe()
     l = starte({QStringLiteral("htd"), pfad(QStringLiteral("fehlt.json")), kurz});
     QCOMPARE(l.code, 1);
     QCOMPARE(lies(kurz), saetze({5, 65}));
+}
+
+void TestCli::hintergrundSchalter_data()
+{
+    QTest::addColumn<int>("schalter");
+    QTest::newRow("1") << 1;
+    QTest::newRow("0") << 0;
+    QTest::newRow("2") << 2;
+    QTest::newRow("-1") << -1;
+}
+
+void TestCli::hintergrundSchalter()
+{
+    // Only a 1 turns the background on, in the page walked in place as in a load.
+    QFETCH(int, schalter);
+    const QString htd = pfad(QStringLiteral("h.htd"));
+    QVERIFY(schreib(htd, zeichenkette("T") + saetze({schalter}) + (schalter == 1 ? zeichenkette("h.gif") : QByteArray())
+                             + saetze({0, 0, 0, 0})));
+    const Lauf l = starte({QStringLiteral("html"), htd, QStringLiteral("-")});
+    QCOMPARE(l.code, 0);
+    QCOMPARE(l.aus, schalter == 1 ? QByteArray(seiteMit({})).replace("<BODY>", "<BODY BACKGROUND=\"h.gif\">") : seiteMit({}));
 }
 
 void TestCli::falscheJsonDaten_data()

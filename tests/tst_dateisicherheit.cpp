@@ -125,6 +125,10 @@ private Q_SLOTS:
     void imPlatz_data();
     void imPlatz();
     void harterLinkImPlatz();
+    void geschuetzteVerweise_data();
+    void geschuetzteVerweise();
+    void keineSonderrechte_data();
+    void keineSonderrechte();
     void fremdeAenderung_data();
     void fremdeAenderung();
     void zuLangeTexte_data();
@@ -332,6 +336,105 @@ void TestDateisicherheit::harterLinkImPlatz()
     QCOMPARE(p.skript->fehlermeldungen.size(), 1);
     QCOMPARE(LeseDefinition(n(pfad(QStringLiteral("zweiter Name.htd")))).Objekte.size(), std::size_t(55));
     QCOMPARE(knoten(d), knoten(pfad(QStringLiteral("zweiter Name.htd"))));
+}
+
+void TestDateisicherheit::geschuetzteVerweise_data()
+{
+    QTest::addColumn<QStringList>("aufruf"); // ZIEL stands for the link; empty: the window
+    QTest::addColumn<QString>("fenster");    // Speichern or Generieren
+    QTest::addColumn<bool>("ordner");        // the link leads to a folder
+    QTest::addColumn<bool>("fremd");         // the link belongs to nobody
+    const QString z = QStringLiteral("ZIEL"), q = QStringLiteral("QUELLE");
+    QTest::newRow("html") << QStringList{QStringLiteral("html"), q, z} << QString() << false << true;
+    QTest::newRow("json") << QStringList{QStringLiteral("json"), q, z} << QString() << false << true;
+    QTest::newRow("htd") << QStringList{QStringLiteral("htd"), QStringLiteral("JSON"), z} << QString() << false << true;
+    QTest::newRow("-d") << QStringList{QStringLiteral("html"), QStringLiteral("-d"), z, q} << QString() << true << true;
+    QTest::newRow("export") << QStringList{QStringLiteral("export"), q, z} << QString() << true << true;
+    QTest::newRow("Speichern") << QStringList() << QStringLiteral("Speichern") << false << true;
+    QTest::newRow("Generieren") << QStringList() << QStringLiteral("Generieren") << false << true;
+    QTest::newRow("eigener Verweis") << QStringList{QStringLiteral("html"), q, z} << QString() << false << false;
+}
+
+void TestDateisicherheit::geschuetzteVerweise()
+{
+    // Another user's link in a sticky folder open to everyone leads no
+    // write to a file of ours, as the kernel would not follow it either.
+    QFETCH(QStringList, aufruf);
+    QFETCH(QString, fenster);
+    QFETCH(bool, ordner);
+    QFETCH(bool, fremd);
+    if (::geteuid() != 0)
+        QSKIP("a link of another user needs root");
+    const QString offen = pfad(QStringLiteral("offen"));
+    QVERIFY(QDir().mkpath(offen));
+    QCOMPARE(::chmod(n(offen).c_str(), 01777), 0);
+    const QString opfer = ordner ? pfad(QStringLiteral("geheim")) : dokument(QStringLiteral("opfer.htd"));
+    if (ordner)
+        QVERIFY(QDir().mkpath(opfer));
+    const QByteArray vorher = lies(opfer);
+    const QString verweis = offen + QStringLiteral("/ziel");
+    QCOMPARE(::symlink(n(opfer).c_str(), n(verweis).c_str()), 0);
+    if (fremd)
+        QCOMPARE(::lchown(n(verweis).c_str(), 65534, 65534), 0);
+    const QString quelle = pfad(QStringLiteral("q.htd"));
+    SchreibeDefinition(n(quelle), "Q", false, "", Objektliste({{"Linie", "Linie", "Linie"}}));
+    QCOMPARE(cli({QStringLiteral("json"), quelle, pfad(QStringLiteral("q.json"))}).code, 0);
+
+    if (fenster.isEmpty()) {
+        aufruf.replaceInStrings(QStringLiteral("ZIEL"), verweis);
+        aufruf.replaceInStrings(QStringLiteral("QUELLE"), quelle);
+        aufruf.replaceInStrings(QStringLiteral("JSON"), pfad(QStringLiteral("q.json")));
+        const Lauf l = cli(aufruf);
+        if (!fremd) {
+            QCOMPARE(l.code, 0);
+            QVERIFY(lies(opfer).startsWith("<HTML>"));
+            return;
+        }
+        QCOMPARE(l.code, 1);
+        QVERIFY2(l.fehler.endsWith(": " + Verweigert.toUtf8() + "\n"), l.fehler.constData());
+    } else {
+        Programm p;
+        p.fenster->BtnLinie->click();
+        p.skript->speichern = {verweis};
+        p.skript->generieren = {verweis};
+        if (fenster == QStringLiteral("Speichern"))
+            p.fenster->MnuSpeichernals->trigger();
+        else
+            p.fenster->BtnGenerieren->click();
+        QCOMPARE(p.skript->fehlermeldungen, QStringList{Verweigert});
+    }
+    QCOMPARE(lies(opfer), vorher);
+    QCOMPARE(art(verweis), mode_t(S_IFLNK));
+    if (ordner)
+        QCOMPARE(QDir(opfer).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList());
+}
+
+void TestDateisicherheit::keineSonderrechte_data()
+{
+    QTest::addColumn<bool>("imPlatz");
+    QTest::newRow("ersetzt") << false;
+    QTest::newRow("im Platz (harter Link)") << true;
+}
+
+void TestDateisicherheit::keineSonderrechte()
+{
+    // A page or document saved over a program never runs with its rights.
+    QFETCH(bool, imPlatz);
+    const QString d = dokument(QStringLiteral("d.htd"));
+    if (imPlatz)
+        QCOMPARE(::link(n(d).c_str(), n(pfad(QStringLiteral("zweiter Name"))).c_str()), 0);
+    QCOMPARE(::chmod(n(d).c_str(), 06755), 0);
+    const bool faehigkeit = laufe(QStringLiteral("setcap"), {QStringLiteral("cap_net_raw=ep"), d}).code == 0;
+    QVERIFY(faehigkeit || ::geteuid() != 0);
+    const ino_t vorher = knoten(d);
+    QCOMPARE(cli({QStringLiteral("json"), d, pfad(QStringLiteral("d.json"))}).code, 0);
+    const Lauf l = cli({QStringLiteral("htd"), pfad(QStringLiteral("d.json")), d});
+    QCOMPARE(l.fehler, QByteArray());
+    QCOMPARE(knoten(d) == vorher, imPlatz);
+    struct stat st;
+    QCOMPARE(::stat(n(d).c_str(), &st), 0);
+    QCOMPARE(st.st_mode & 07777, mode_t(0755));
+    QCOMPARE(attribut(d, "security.capability"), QByteArray());
 }
 
 void TestDateisicherheit::fremdeAenderung_data()
