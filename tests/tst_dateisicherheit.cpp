@@ -508,7 +508,10 @@ void TestDateisicherheit::zuLangeTexte_data()
     QTest::newRow("Titel") << 0 << QStringLiteral("Der Titel") + zuLang;
     QTest::newRow("Beschreibung") << 1 << QStringLiteral("Die Beschreibung von Objekt 2") + zuLang;
     QTest::newRow("Bildpfad") << 2 << QStringLiteral("Der Bildpfad von Objekt 2") + zuLang;
-    QTest::newRow("Text eines Absatzes") << 3 << QString();
+    QTest::newRow("Text eines Absatzes")
+        << 3 << QStringLiteral("Der Text von Objekt 2 ist mit 1.000.001 Zeichen zu lang für das Programm; ein Feld "
+                               "fasst höchstens 500.000 Zeichen.");
+    QTest::newRow("Text an der Grenze") << 4 << QString();
 }
 
 void TestDateisicherheit::zuLangeTexte()
@@ -517,7 +520,8 @@ void TestDateisicherheit::zuLangeTexte()
     QFETCH(QString, meldung);
     const std::string lang(1'000'001, 'x');
     Objektliste l({{"Linie", "Linie", "Linie"}});
-    l.anhaengen({wo == 3 ? "Text" : "Bild", wo == 1 ? lang : "B", wo == 3 || wo == 2 ? lang : "b.bmp"});
+    const std::string daten = wo == 4 ? std::string(500'000, 'x') : wo == 3 || wo == 2 ? lang : "b.bmp";
+    l.anhaengen({wo >= 3 ? "Text" : "Bild", wo == 1 ? lang : "B", daten});
     const QString d = pfad(QStringLiteral("lang.htd"));
     SchreibeDefinition(n(d), wo == 0 ? lang : "T", false, "", l);
 
