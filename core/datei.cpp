@@ -24,6 +24,15 @@
 namespace {
 
 constexpr std::size_t Puffergroesse = std::size_t(1) << 20;
+// Where a writer's buffer starts; it grows to Puffergroesse as a file needs
+// it, so that small files, most of them, never take a megabyte.
+constexpr std::size_t Anfangsgroesse = std::size_t(64) << 10;
+
+// A reader's buffer for a file of `groesse` bytes: no larger than the file.
+std::size_t lesepuffer(std::uint64_t groesse)
+{
+    return std::size_t(std::clamp<std::uint64_t>(groesse, 4096, Puffergroesse));
+}
 // How much a new file takes in before its pages are sent on to the disk.
 constexpr std::uint64_t Anstossgroesse = std::uint64_t(8) << 20;
 
@@ -389,7 +398,7 @@ Lesedatei::Lesedatei(const std::string &dateiname, bool auchStroeme)
     }
     m_stand = standVon(st);
     m_groesse = m_groesseBekannt ? std::uint64_t(st.st_size) : 0;
-    m_puffer.resize(Puffergroesse);
+    m_puffer.resize(m_groesseBekannt ? lesepuffer(m_groesse) : Puffergroesse);
     if (m_groesseBekannt)
         return;
 
@@ -419,7 +428,7 @@ Lesedatei::Lesedatei(Dateideskriptor offen)
         throw EAFehler(5);
     }
     m_stand = standVon(st);
-    m_puffer.resize(Puffergroesse);
+    m_puffer.resize(S_ISREG(st.st_mode) ? lesepuffer(std::uint64_t(st.st_size)) : Puffergroesse);
     // A file redirected to standard input and not yet read from is a file
     // like any other; one that a script has begun to read goes on from
     // where it stands, as a pipe would.
@@ -592,7 +601,7 @@ Sicherungsdatei::Sicherungsdatei(const std::string &dateiname, Sonderziel sonder
         m_fd = ::open(m_ziel.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
         if (m_fd < 0)
             schreibfehler(errno);
-        m_puffer.resize(Puffergroesse);
+        m_puffer.resize(Anfangsgroesse);
         return;
     }
 
@@ -665,7 +674,7 @@ Sicherungsdatei::Sicherungsdatei(const std::string &dateiname, Sonderziel sonder
         ::umask(maske);
         (void)::fchmod(m_fd, 0666 & ~maske);
     }
-    m_puffer.resize(Puffergroesse);
+    m_puffer.resize(Anfangsgroesse);
 }
 
 Sicherungsdatei::Sicherungsdatei(Dateideskriptor offen)
@@ -676,7 +685,7 @@ Sicherungsdatei::Sicherungsdatei(Dateideskriptor offen)
     m_fd = ::fcntl(offen.fd, F_DUPFD_CLOEXEC, 0);
     if (m_fd < 0)
         schreibfehler(errno);
-    m_puffer.resize(Puffergroesse);
+    m_puffer.resize(Anfangsgroesse);
 }
 
 Sicherungsdatei::~Sicherungsdatei()
@@ -720,14 +729,24 @@ void Sicherungsdatei::leeren()
     direkt(m_puffer.data(), belegt);
 }
 
+void Sicherungsdatei::platz(std::size_t noetig)
+{
+    if (m_belegt + noetig <= m_puffer.size())
+        return;
+    if (m_puffer.size() < Puffergroesse) {
+        m_puffer.resize(std::min(Puffergroesse, std::max(2 * m_puffer.size(), m_belegt + noetig)));
+        if (m_belegt + noetig <= m_puffer.size())
+            return;
+    }
+    leeren();
+}
+
 void Sicherungsdatei::schreiben(const char *daten, std::size_t laenge)
 {
+    platz(laenge);
     if (m_belegt + laenge > m_puffer.size()) {
-        leeren();
-        if (laenge >= m_puffer.size()) {
-            direkt(daten, laenge);
-            return;
-        }
+        direkt(daten, laenge);
+        return;
     }
     std::memcpy(m_puffer.data() + m_belegt, daten, laenge);
     m_belegt += laenge;
@@ -735,8 +754,7 @@ void Sicherungsdatei::schreiben(const char *daten, std::size_t laenge)
 
 void Sicherungsdatei::satz(std::int32_t wert)
 {
-    if (m_belegt + 4 > m_puffer.size())
-        leeren();
+    platz(4);
     satzSchreiben(reinterpret_cast<unsigned char *>(m_puffer.data() + m_belegt), wert);
     m_belegt += 4;
 }
@@ -747,8 +765,7 @@ void Sicherungsdatei::zeichenkette(std::string_view text)
     const char *quelle = text.data();
     std::size_t uebrig = text.size();
     while (uebrig > 0) {
-        if (m_puffer.size() - m_belegt < 4)
-            leeren();
+        platz(4);
         const std::size_t stueck = std::min(uebrig, (m_puffer.size() - m_belegt) / 4);
         verbreitern(quelle, reinterpret_cast<unsigned char *>(m_puffer.data() + m_belegt), stueck);
         m_belegt += 4 * stueck;
@@ -887,6 +904,7 @@ Dateistand Sicherungsdatei::ueberschreiben(int quelle)
     if (ziel.get() < 0 || ::fstat(ziel.get(), &st) != 0)
         schreibfehler(errno);
     const off_t alt = st.st_size;
+    m_puffer.resize(Puffergroesse);
     if (groesse > 0)
         (void)::fallocate(ziel.get(), FALLOC_FL_KEEP_SIZE, 0, groesse);
     if (groesse > alt) {

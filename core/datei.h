@@ -181,6 +181,9 @@ private:
     };
 
     void leeren();
+    // Makes room for `noetig` bytes in the buffer: grows it while it is
+    // below its full size, else writes out what it holds.
+    void platz(std::size_t noetig);
     void direkt(const char *daten, std::size_t laenge);
     void ersetzen(Dateistand &stand);
     // Writes the content of `quelle` over the target, in place.
