@@ -14,8 +14,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace hilfen;
 
@@ -73,6 +77,7 @@ private Q_SLOTS:
     void stroeme_data();
     void stroeme();
     void rohrWartetAufSchreiber();
+    void aenderungWaehrendDesGangs();
     void stapel_data();
     void stapel();
     void fortschrittAufTerminal();
@@ -363,6 +368,47 @@ void TestCli::rohrWartetAufSchreiber()
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(p.readAllStandardError(), QByteArray());
     QCOMPARE(lies(hier(QStringLiteral("p.htm"))), seiteMit("<HR>\r\n"));
+}
+
+void TestCli::aenderungWaehrendDesGangs()
+{
+    // The page goes into a pipe that this test reads: markwerk-cli is then
+    // held in the middle of its walk while the definition file is changed
+    // in place. What it read is part old, part new: the command fails.
+    frischerOrdner();
+    Objektliste l;
+    for (int i = 0; i < 2000; ++i)
+        l.anhaengen({"Text", "T", std::string(2000, char('a' + i % 26))});
+    const QString htd = hier(QStringLiteral("gross.htd"));
+    SchreibeDefinition(n(htd), "T", false, "", l);
+    const QByteArray rohr = QFile::encodeName(hier(QStringLiteral("rohr")));
+    QCOMPARE(::mkfifo(rohr.constData(), 0600), 0);
+    const int leser = ::open(rohr.constData(), O_RDONLY | O_NONBLOCK);
+    QVERIFY(leser >= 0);
+    QProcess p;
+    p.start(QStringLiteral(MARKWERK_CLI), {QStringLiteral("html"), htd, QString::fromLocal8Bit(rohr)});
+    // Reads what comes, for at most a minute; after `anfang` bytes the file changes.
+    const auto lesen = [&](qint64 anfang) {
+        QByteArray stueck(1 << 16, '\0');
+        qint64 gelesen = 0;
+        for (pollfd bereit{leser, POLLIN, 0}; ::poll(&bereit, 1, 60000) > 0 && (anfang == 0 || gelesen < anfang);) {
+            const ssize_t n = ::read(leser, stueck.data(), std::size_t(stueck.size()));
+            if (n <= 0 && !(n < 0 && errno == EAGAIN))
+                break;
+            gelesen += std::max<ssize_t>(n, 0);
+        }
+        return gelesen;
+    };
+    QVERIFY(lesen(1) > 0);
+    QFile f(htd);
+    QVERIFY(f.open(QIODevice::ReadWrite) && f.seek(f.size() - 4) && f.write("z", 1) == 1);
+    f.close();
+    lesen(0);
+    ::close(leser);
+    if (!p.waitForFinished(60000))
+        p.kill();
+    QCOMPARE(p.readAllStandardError(), "markwerk-cli: " + QFile::encodeName(htd) + ": Lesen nach Dateiende (EOF)\n");
+    QCOMPARE(p.exitCode(), 1);
 }
 
 // ------------------------------------------------------------ -d
