@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -135,6 +136,7 @@ private Q_SLOTS:
     void zuLangeTexte();
     void flushScheitertVorDemErsetzen();
     void dateinameNichtUtf8();
+    void qtNimmtKeineArgumente();
 };
 
 void TestDateisicherheit::init()
@@ -581,6 +583,25 @@ void TestDateisicherheit::dateinameNichtUtf8()
                                        std::filesystem::directory_iterator());
     QCOMPARE(dateien, 1);
     QVERIFY(std::filesystem::remove(name.toStdString()));
+}
+
+void TestDateisicherheit::qtNimmtKeineArgumente()
+{
+    // Every argument is the program's: "-reverse" is a file to open, which
+    // is not there, and the window keeps its direction.
+    QProcess p;
+    QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
+    umgebung.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(MARKWERK_STARTBERICHT));
+    umgebung.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // Under the sanitizers the hook comes before their runtime.
+    umgebung.insert(QStringLiteral("ASAN_OPTIONS"),
+                    umgebung.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
+    p.setProcessEnvironment(umgebung);
+    p.setWorkingDirectory(m_dir.path());
+    p.start(QStringLiteral(MARKWERK_PROGRAMM), {QStringLiteral("-reverse")});
+    if (!p.waitForFinished(60000))
+        p.kill();
+    QVERIFY2(p.readAllStandardError().endsWith("ltr Datei nicht gefunden.\n"), "kein Fehlerfenster");
 }
 
 MARKWERK_GUI_TEST(TestDateisicherheit)
