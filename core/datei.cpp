@@ -5,6 +5,8 @@
 
 #include "fehler.h"
 
+#include <QLocale>
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -362,6 +364,13 @@ bool dieselbeDatei(const std::string &a, const std::string &b)
 
 // ---------------------------------------------------------------- Lesedatei
 
+StromFehler::StromFehler()
+    : Fehler(QLocale(QLocale::German, QLocale::Germany).toString(qulonglong(Stromgrenze)).toStdString()
+             + " Bytes sind aus der Pipe gelesen, und sie ist noch nicht zu Ende; eine längere Eingabe "
+               "bitte als Datei angeben")
+{
+}
+
 namespace {
 
 // The state of a file just opened for reading; when it cannot be had the
@@ -392,7 +401,7 @@ Lesedatei::Lesedatei(const std::string &dateiname, bool auchStroeme)
     }
     const struct stat st = geoeffnet(m_fd);
     m_groesseBekannt = S_ISREG(st.st_mode);
-    if (S_ISDIR(st.st_mode) || (!m_groesseBekannt && !auchStroeme)) {
+    if (S_ISDIR(st.st_mode) || S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) || (!m_groesseBekannt && !auchStroeme)) {
         ::close(m_fd);
         throw EAFehler(5);
     }
@@ -423,7 +432,9 @@ Lesedatei::Lesedatei(Dateideskriptor offen)
     if (m_fd < 0)
         lesefehler(errno);
     const struct stat st = geoeffnet(m_fd);
-    if (S_ISDIR(st.st_mode)) {
+    // A device would never end (/dev/zero) or wait for a person (a
+    // terminal): refused as one named on the command line.
+    if (S_ISDIR(st.st_mode) || S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) {
         ::close(m_fd);
         throw EAFehler(5);
     }
@@ -570,6 +581,8 @@ std::string Lesedatei::alles()
         }
         if (n == 0)
             break;
+        if (!m_groesseBekannt && inhalt.size() + std::size_t(n) > Stromgrenze)
+            throw StromFehler();
         inhalt.append(m_puffer.data(), std::size_t(n));
     }
     m_gelesen += inhalt.size();

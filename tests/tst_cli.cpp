@@ -76,6 +76,8 @@ private Q_SLOTS:
 
     void stroeme_data();
     void stroeme();
+    void endloseEingabe_data();
+    void endloseEingabe();
     void rohrWartetAufSchreiber();
     void aenderungWaehrendDesGangs();
     void stapel_data();
@@ -352,6 +354,28 @@ void TestCli::stroeme()
         QCOMPARE(l.aus, lies(hier(gleichWie)));
     if (argumente.last() == QStringLiteral("neu.htd"))
         QCOMPARE(lies(hier(QStringLiteral("neu.htd"))), lies(hier(QStringLiteral("p.htd"))));
+}
+
+void TestCli::endloseEingabe_data()
+{
+    QTest::addColumn<QString>("eingabe"); // how standard input is fed
+    QTest::addColumn<QByteArray>("fehler");
+    QTest::newRow("Gerät") << QStringLiteral("exec \"$0\" \"$@\" < /dev/zero")
+                           << QByteArray("markwerk-cli: Standardeingabe: Dateizugriff verweigert.\n");
+    QTest::newRow("endlose Pipe") << QStringLiteral("cat /dev/zero | exec \"$0\" \"$@\"")
+                                  << QByteArray("markwerk-cli: Standardeingabe: 1.073.741.824 Bytes sind aus der Pipe "
+                                                "gelesen, und sie ist noch nicht zu Ende; eine längere Eingabe bitte als "
+                                                "Datei angeben.\n");
+}
+
+void TestCli::endloseEingabe()
+{
+    QFETCH(QString, eingabe);
+    QFETCH(QByteArray, fehler);
+    const Lauf l = laufe(QStringLiteral(MARKWERK_CLI), {QStringLiteral("json"), QStringLiteral("-")},
+                         {.vorne = {QStringLiteral("sh"), QStringLiteral("-c"), eingabe}});
+    QCOMPARE(l.fehler, fehler);
+    QCOMPARE(l.code, 1);
 }
 
 void TestCli::rohrWartetAufSchreiber()
