@@ -199,6 +199,7 @@ void TestDateisicherheit::programmVerweigertSonderziele()
 {
     const QString fifo = pfad(QStringLiteral("rohr"));
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    const Frist frist(60);
     Programm p;
     p.fenster->BtnLinie->click();
     p.skript->speichern = {fifo};
@@ -304,9 +305,7 @@ void TestDateisicherheit::imPlatz()
     } else {
         QVERIFY(QFile::setPermissions(d, QFile::Permissions(0x6666)));
         QVERIFY(QFile::setPermissions(ordner, QFile::Permissions(0x5555)));
-        if (::geteuid() == 0)
-            vorne = QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=nobody"),
-                                QStringLiteral("--regid=nogroup"), QStringLiteral("--clear-groups")};
+        vorne = ohneRoot();
     }
     const Lauf l = cli({QStringLiteral("htd"), pfad(QStringLiteral("neu.json")), d}, vorne);
     QFile::setPermissions(ordner, QFile::Permissions(0x7755));
