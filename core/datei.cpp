@@ -143,6 +143,33 @@ private:
     int m_fd;
 };
 
+// The copy of a file's old content that a write in place keeps beside it
+// until the new content is on the disk.
+std::string altkopieVon(const std::string &datei)
+{
+    return datei + Altkopienendung;
+}
+
+// A copy left by a write in place that did not end: the file may be damaged,
+// and the copy is all that is left of its old content. Until the user has
+// looked at it, the file is neither read nor written.
+void pruefeAltkopie(const std::string &datei)
+{
+    struct stat st;
+    const std::string kopie = altkopieVon(datei);
+    if (::lstat(kopie.c_str(), &st) == 0)
+        throw AltkopieFehler(kopie);
+}
+
+void ordnerSichern(const std::string &ordner)
+{
+    const int fd = ::open(ordner.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        (void)::fsync(fd);
+        ::close(fd);
+    }
+}
+
 // A link is followed for a write only where the kernel's rule for protected
 // links would follow it: in a sticky folder that everyone may write (/tmp),
 // only the caller's own links and those of the folder's owner. Another user
@@ -405,6 +432,18 @@ Lesedatei::Lesedatei(const std::string &dateiname, bool auchStroeme)
         ::close(m_fd);
         throw EAFehler(5);
     }
+    if (m_groesseBekannt) {
+        if (char *echt = ::realpath(dateiname.c_str(), nullptr)) {
+            const std::string datei(echt);
+            std::free(echt);
+            try {
+                pruefeAltkopie(datei);
+            } catch (...) {
+                ::close(m_fd);
+                throw;
+            }
+        }
+    }
     m_stand = standVon(st);
     m_groesse = m_groesseBekannt ? std::uint64_t(st.st_size) : 0;
     m_puffer.resize(m_groesseBekannt ? lesepuffer(m_groesse) : Puffergroesse);
@@ -619,6 +658,7 @@ Sicherungsdatei::Sicherungsdatei(const std::string &dateiname, Sonderziel sonder
     }
 
     if (gibtEs) {
+        pruefeAltkopie(m_ziel);
         // A write-protected file stays protected, although the folder would
         // allow replacing it.
         if (::access(m_ziel.c_str(), W_OK) != 0)
@@ -897,6 +937,42 @@ void kopiereBereich(int quelle, int ziel, off_t von, off_t bis, std::vector<char
     }
 }
 
+// Writes the first `laenge` bytes of `datei` to its copy beside it and
+// flushes the copy and its name to the disk. False where no copy can be made
+// (a folder closed to the user, a file that cannot be read, a name too
+// long): the write then goes on with the weaker guarantee.
+bool legeAltkopieAn(const std::string &datei, off_t laenge, std::vector<char> &puffer)
+{
+    Deskriptor alt(::open(datei.c_str(), O_RDONLY | O_CLOEXEC));
+    if (alt.get() < 0)
+        return false;
+    const std::string name = altkopieVon(datei);
+    Deskriptor kopie(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (kopie.get() < 0) {
+        if (errno == EACCES || errno == EPERM || errno == EROFS || errno == ENAMETOOLONG)
+            return false;
+        schreibfehler(errno);
+    }
+    try {
+        kopiereBereich(alt.get(), kopie.get(), 0, laenge, puffer);
+        if (::fdatasync(kopie.get()) != 0 || kopie.schliessen() != 0)
+            schreibfehler(errno);
+    } catch (...) {
+        ::unlink(name.c_str());
+        throw;
+    }
+    ordnerSichern(verzeichnisVon(datei));
+    return true;
+}
+
+// The copy is no longer needed: the file holds its old or its new content
+// whole again.
+void entferneAltkopie(const std::string &datei)
+{
+    ::unlink(altkopieVon(datei).c_str());
+    ordnerSichern(verzeichnisVon(datei));
+}
+
 } // namespace
 
 // The fallback where the target cannot or should not be replaced. Its
@@ -906,7 +982,11 @@ void kopiereBereich(int quelle, int ziel, off_t von, off_t bis, std::vector<char
 // disk is found while the old content is still whole (the file is then cut
 // back to it). The new content is flushed before success is reported. But a
 // crash or an I/O error while the old bytes are being overwritten leaves a
-// file that is part old, part new.
+// file that is part old, part new. Against that, where the folder takes a
+// new file, the old content is first copied beside the file and flushed
+// (altkopieVon); the copy goes once the new content is on the disk, and a
+// copy found later stops every read and write of the file until the user
+// has seen it.
 Dateistand Sicherungsdatei::ueberschreiben(int quelle)
 {
     struct stat st;
@@ -918,6 +998,7 @@ Dateistand Sicherungsdatei::ueberschreiben(int quelle)
         schreibfehler(errno);
     const off_t alt = st.st_size;
     m_puffer.resize(Puffergroesse);
+    const bool kopie = legeAltkopieAn(m_ziel, alt, m_puffer);
     if (groesse > 0)
         (void)::fallocate(ziel.get(), FALLOC_FL_KEEP_SIZE, 0, groesse);
     if (groesse > alt) {
@@ -926,7 +1007,8 @@ Dateistand Sicherungsdatei::ueberschreiben(int quelle)
             if (::fdatasync(ziel.get()) != 0)
                 schreibfehler(errno);
         } catch (const EAFehler &) {
-            (void)::ftruncate(ziel.get(), alt);
+            if (::ftruncate(ziel.get(), alt) == 0 && kopie)
+                entferneAltkopie(m_ziel);
             throw;
         }
     }
@@ -942,5 +1024,7 @@ Dateistand Sicherungsdatei::ueberschreiben(int quelle)
         schreibfehler(errno);
     if (ziel.schliessen() != 0)
         schreibfehler(errno);
+    if (kopie)
+        entferneAltkopie(m_ziel);
     return standVon(st);
 }

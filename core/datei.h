@@ -36,6 +36,24 @@ struct Dateistand
 // there is none (missing, a folder, a pipe or a device).
 std::optional<Dateistand> dateistand(const std::string &pfad);
 
+// What a write in place appends to a file's name for the copy of its old
+// content that it keeps beside it while it writes ("preise.htd.markwerk-alt").
+inline constexpr const char *Altkopienendung = ".markwerk-alt";
+
+// Such a copy found beside a file that is to be read or written: a write in
+// place did not end, and the file may be damaged.
+class AltkopieFehler : public Fehler
+{
+public:
+    explicit AltkopieFehler(const std::string &kopie)
+        : Fehler("Neben der Datei liegt „" + kopie
+                 + "“, eine Kopie ihres alten Inhalts von einem Speichern, das nicht zu Ende kam; die Datei kann "
+                   "beschädigt sein. Bitte die Kopie prüfen und danach entfernen, erst dann wird die Datei wieder "
+                   "gelesen und geschrieben")
+    {
+    }
+};
+
 // Refuses (code 5) a path whose way to its file leads through a link that
 // the kernel's rule for protected links would not follow: one in a sticky
 // folder that everyone may write, belonging neither to the caller nor to the

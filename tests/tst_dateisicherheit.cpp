@@ -126,6 +126,7 @@ private Q_SLOTS:
     void imPlatz_data();
     void imPlatz();
     void harterLinkImPlatz();
+    void altkopieBleibt();
     void geschuetzteVerweise_data();
     void geschuetzteVerweise();
     void keineSonderrechte_data();
@@ -408,6 +409,27 @@ void TestDateisicherheit::geschuetzteVerweise()
     QCOMPARE(art(verweis), mode_t(S_IFLNK));
     if (ordner)
         QCOMPARE(QDir(opfer).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList());
+}
+
+void TestDateisicherheit::altkopieBleibt()
+{
+    // What a write in place that did not end left: neither read nor written
+    // over until the user has seen it.
+    const QString d = dokument(QStringLiteral("d.htd"));
+    const QString kopie = d + QStringLiteral(".markwerk-alt");
+    QVERIFY(schreib(kopie, lies(d)));
+    const QString meldung = QStringLiteral("Neben der Datei liegt „") + kopie
+                            + QStringLiteral("“, eine Kopie ihres alten Inhalts von einem Speichern, das nicht zu Ende "
+                                             "kam; die Datei kann beschädigt sein. Bitte die Kopie prüfen und danach "
+                                             "entfernen, erst dann wird die Datei wieder gelesen und geschrieben.");
+    const Lauf l = cli({QStringLiteral("html"), d, pfad(QStringLiteral("d.htm"))});
+    QCOMPARE(QString::fromUtf8(l.fehler), QStringLiteral("markwerk-cli: ") + d + QStringLiteral(": ") + meldung + u'\n');
+    Programm p({d});
+    p.fenster->BtnLinie->click();
+    p.skript->speichern = {d};
+    p.fenster->MnuSpeichernals->trigger();
+    QCOMPARE(p.skript->fehlermeldungen, (QStringList{meldung, meldung}));
+    QCOMPARE(lies(kopie), lies(d));
 }
 
 void TestDateisicherheit::keineSonderrechte_data()
