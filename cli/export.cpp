@@ -440,6 +440,9 @@ void exportiere(const Exportauftrag &auftrag)
     const Dateiangabe &ordner = auftrag.ordner;
     bool vorhanden = false;
     fuer(ordner, [&] {
+        // The folder is built beside the target and renamed into it: no
+        // writer of ours follows a link the kernel would not.
+        pruefeSchreibweg(ordner.pfad);
         struct stat st;
         if (::lstat(ordner.pfad.c_str(), &st) == 0) {
             // A link to an empty folder is filled like the folder itself.

@@ -5,6 +5,8 @@
 
 #include "fehler.h"
 
+#include <QLocale>
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -24,6 +26,15 @@
 namespace {
 
 constexpr std::size_t Puffergroesse = std::size_t(1) << 20;
+// Where a writer's buffer starts; it grows to Puffergroesse as a file needs
+// it, so that small files, most of them, never take a megabyte.
+constexpr std::size_t Anfangsgroesse = std::size_t(64) << 10;
+
+// A reader's buffer for a file of `groesse` bytes: no larger than the file.
+std::size_t lesepuffer(std::uint64_t groesse)
+{
+    return std::size_t(std::clamp<std::uint64_t>(groesse, 4096, Puffergroesse));
+}
 // How much a new file takes in before its pages are sent on to the disk.
 constexpr std::uint64_t Anstossgroesse = std::uint64_t(8) << 20;
 
@@ -132,17 +143,103 @@ private:
     int m_fd;
 };
 
-// The folder a path names, as the file system resolves it: links and "..",
-// /proc/self/cwd and the like taken out. The path itself where it cannot be
-// resolved (a folder that does not exist).
+// The copy of a file's old content that a write in place keeps beside it
+// until the new content is on the disk.
+std::string altkopieVon(const std::string &datei)
+{
+    return datei + Altkopienendung;
+}
+
+// A copy left by a write in place that did not end: the file may be damaged,
+// and the copy is all that is left of its old content. Until the user has
+// looked at it, the file is neither read nor written.
+void pruefeAltkopie(const std::string &datei)
+{
+    struct stat st;
+    const std::string kopie = altkopieVon(datei);
+    if (::lstat(kopie.c_str(), &st) == 0)
+        throw AltkopieFehler(kopie);
+}
+
+void ordnerSichern(const std::string &ordner)
+{
+    const int fd = ::open(ordner.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        (void)::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// A link is followed for a write only where the kernel's rule for protected
+// links would follow it: in a sticky folder that everyone may write (/tmp),
+// only the caller's own links and those of the folder's owner. Another user
+// could otherwise lead a write of ours to any file we may write. Resolving
+// a path ourselves bypasses the kernel, so the rule is applied here.
+void pruefeVerweis(const std::string &ordner, const struct stat &verweis)
+{
+    struct stat o;
+    if (::stat(ordner.c_str(), &o) != 0)
+        return;
+    if ((o.st_mode & S_ISVTX) && (o.st_mode & S_IWOTH) && verweis.st_uid != ::geteuid() && verweis.st_uid != o.st_uid)
+        throw SonderzielFehler();
+}
+
+// A path as the file system resolves it: links and "..", /proc/self/cwd and
+// the like taken out, every link checked as above on the way. Nothing when
+// a part of it does not exist.
+std::optional<std::string> aufgeloest(const std::string &pfad, int &verweise)
+{
+    // The root is the empty string here, so that every part appends "/name".
+    std::string aktuell;
+    if (pfad.empty() || pfad.front() != '/') {
+        char *arbeitsordner = ::getcwd(nullptr, 0);
+        if (!arbeitsordner)
+            return std::nullopt;
+        aktuell = arbeitsordner;
+        std::free(arbeitsordner);
+        if (aktuell == "/")
+            aktuell.clear();
+    }
+    for (std::size_t i = 0; i <= pfad.size();) {
+        const std::size_t ende = std::min(pfad.find('/', i), pfad.size());
+        const std::string teil = pfad.substr(i, ende - i);
+        i = ende + 1;
+        if (teil.empty() || teil == ".")
+            continue;
+        if (teil == "..") {
+            aktuell.erase(std::min(aktuell.rfind('/'), aktuell.size()));
+            continue;
+        }
+        const std::string kandidat = aktuell + "/" + teil;
+        struct stat st;
+        if (::lstat(kandidat.c_str(), &st) != 0)
+            return std::nullopt;
+        if (!S_ISLNK(st.st_mode)) {
+            aktuell = kandidat;
+            continue;
+        }
+        if (++verweise > 40)
+            throw EAFehler(3);
+        pruefeVerweis(aktuell.empty() ? "/" : aktuell, st);
+        char ziel[PATH_MAX];
+        const ssize_t laenge = ::readlink(kandidat.c_str(), ziel, sizeof ziel);
+        if (laenge <= 0 || std::size_t(laenge) == sizeof ziel)
+            return std::nullopt;
+        const std::string naechster(ziel, std::size_t(laenge));
+        const std::optional<std::string> weiter = aufgeloest(naechster.front() == '/' ? naechster : aktuell + "/" + naechster, verweise);
+        if (!weiter)
+            return std::nullopt;
+        aktuell = *weiter == "/" ? std::string() : *weiter;
+    }
+    return aktuell.empty() ? std::string("/") : aktuell;
+}
+
+// The folder a path names, as the file system resolves it; the path itself
+// where it cannot be resolved (a folder that does not exist).
 std::string echterOrdner(const std::string &ordner)
 {
-    char *echt = ::realpath(ordner.c_str(), nullptr);
-    if (!echt)
-        return ordner;
-    std::string ergebnis(echt);
-    std::free(echt);
-    return ergebnis;
+    int verweise = 0;
+    return aufgeloest(ordner, verweise).value_or(ordner);
 }
 
 std::string nameVon(const std::string &pfad)
@@ -169,6 +266,7 @@ std::string folgeLinks(std::string pfad, bool &offen)
         struct stat st;
         if (schritt == 40 || ::lstat(pfad.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
             return pfad;
+        pruefeVerweis(ordner, st);
         char ziel[PATH_MAX];
         const ssize_t laenge = ::readlink(pfad.c_str(), ziel, sizeof ziel - 1);
         if (laenge <= 0)
@@ -214,6 +312,9 @@ bool attributDarfFehlen(int err)
     return err == ENOTSUP || err == EOPNOTSUPP || err == EPERM || err == EACCES || err == ENODATA;
 }
 
+// The attribute that gives a program file its capabilities.
+constexpr const char *Faehigkeiten = "security.capability";
+
 // Gives the new file the extended attributes of the old one, its ACLs among
 // them, and drops what the new file inherited from its folder but the old
 // one did not have (a default ACL of the folder).
@@ -227,6 +328,9 @@ void uebernehmeAttribute(const std::string &alt, int neu)
     }
     std::vector<char> wert;
     for (const std::string &name : alte) {
+        // A program's capabilities do not pass to a document written over it.
+        if (name == Faehigkeiten)
+            continue;
         ssize_t n = ::getxattr(alt.c_str(), name.c_str(), nullptr, 0);
         if (n >= 0) {
             wert.resize(std::size_t(n) + 1);
@@ -272,6 +376,12 @@ std::optional<Dateistand> dateistand(const std::string &pfad)
     return standVon(st);
 }
 
+void pruefeSchreibweg(const std::string &pfad)
+{
+    int verweise = 0;
+    (void)aufgeloest(pfad, verweise);
+}
+
 bool dieselbeDatei(const std::string &a, const std::string &b)
 {
     struct stat sa, sb;
@@ -280,6 +390,13 @@ bool dieselbeDatei(const std::string &a, const std::string &b)
 }
 
 // ---------------------------------------------------------------- Lesedatei
+
+StromFehler::StromFehler()
+    : Fehler(QLocale(QLocale::German, QLocale::Germany).toString(qulonglong(Stromgrenze)).toStdString()
+             + " Bytes sind aus der Pipe gelesen, und sie ist noch nicht zu Ende; eine längere Eingabe "
+               "bitte als Datei angeben")
+{
+}
 
 namespace {
 
@@ -311,13 +428,25 @@ Lesedatei::Lesedatei(const std::string &dateiname, bool auchStroeme)
     }
     const struct stat st = geoeffnet(m_fd);
     m_groesseBekannt = S_ISREG(st.st_mode);
-    if (S_ISDIR(st.st_mode) || (!m_groesseBekannt && !auchStroeme)) {
+    if (S_ISDIR(st.st_mode) || S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) || (!m_groesseBekannt && !auchStroeme)) {
         ::close(m_fd);
         throw EAFehler(5);
     }
+    if (m_groesseBekannt) {
+        if (char *echt = ::realpath(dateiname.c_str(), nullptr)) {
+            const std::string datei(echt);
+            std::free(echt);
+            try {
+                pruefeAltkopie(datei);
+            } catch (...) {
+                ::close(m_fd);
+                throw;
+            }
+        }
+    }
     m_stand = standVon(st);
     m_groesse = m_groesseBekannt ? std::uint64_t(st.st_size) : 0;
-    m_puffer.resize(Puffergroesse);
+    m_puffer.resize(m_groesseBekannt ? lesepuffer(m_groesse) : Puffergroesse);
     if (m_groesseBekannt)
         return;
 
@@ -342,12 +471,14 @@ Lesedatei::Lesedatei(Dateideskriptor offen)
     if (m_fd < 0)
         lesefehler(errno);
     const struct stat st = geoeffnet(m_fd);
-    if (S_ISDIR(st.st_mode)) {
+    // A device would never end (/dev/zero) or wait for a person (a
+    // terminal): refused as one named on the command line.
+    if (S_ISDIR(st.st_mode) || S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) {
         ::close(m_fd);
         throw EAFehler(5);
     }
     m_stand = standVon(st);
-    m_puffer.resize(Puffergroesse);
+    m_puffer.resize(S_ISREG(st.st_mode) ? lesepuffer(std::uint64_t(st.st_size)) : Puffergroesse);
     // A file redirected to standard input and not yet read from is a file
     // like any other; one that a script has begun to read goes on from
     // where it stands, as a pipe would.
@@ -489,6 +620,8 @@ std::string Lesedatei::alles()
         }
         if (n == 0)
             break;
+        if (!m_groesseBekannt && inhalt.size() + std::size_t(n) > Stromgrenze)
+            throw StromFehler();
         inhalt.append(m_puffer.data(), std::size_t(n));
     }
     m_gelesen += inhalt.size();
@@ -520,17 +653,20 @@ Sicherungsdatei::Sicherungsdatei(const std::string &dateiname, Sonderziel sonder
         m_fd = ::open(m_ziel.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
         if (m_fd < 0)
             schreibfehler(errno);
-        m_puffer.resize(Puffergroesse);
+        m_puffer.resize(Anfangsgroesse);
         return;
     }
 
     if (gibtEs) {
+        pruefeAltkopie(m_ziel);
         // A write-protected file stays protected, although the folder would
         // allow replacing it.
         if (::access(m_ziel.c_str(), W_OK) != 0)
             schreibfehler(errno);
         m_vorhanden = true;
-        m_modus = st.st_mode & 07777;
+        // A document written over a program does not run with its owner's
+        // or group's rights.
+        m_modus = st.st_mode & 07777 & ~mode_t(S_ISUID | S_ISGID);
     }
 
     const std::string verzeichnis = verzeichnisVon(m_ziel);
@@ -591,7 +727,7 @@ Sicherungsdatei::Sicherungsdatei(const std::string &dateiname, Sonderziel sonder
         ::umask(maske);
         (void)::fchmod(m_fd, 0666 & ~maske);
     }
-    m_puffer.resize(Puffergroesse);
+    m_puffer.resize(Anfangsgroesse);
 }
 
 Sicherungsdatei::Sicherungsdatei(Dateideskriptor offen)
@@ -602,7 +738,7 @@ Sicherungsdatei::Sicherungsdatei(Dateideskriptor offen)
     m_fd = ::fcntl(offen.fd, F_DUPFD_CLOEXEC, 0);
     if (m_fd < 0)
         schreibfehler(errno);
-    m_puffer.resize(Puffergroesse);
+    m_puffer.resize(Anfangsgroesse);
 }
 
 Sicherungsdatei::~Sicherungsdatei()
@@ -646,14 +782,24 @@ void Sicherungsdatei::leeren()
     direkt(m_puffer.data(), belegt);
 }
 
+void Sicherungsdatei::platz(std::size_t noetig)
+{
+    if (m_belegt + noetig <= m_puffer.size())
+        return;
+    if (m_puffer.size() < Puffergroesse) {
+        m_puffer.resize(std::min(Puffergroesse, std::max(2 * m_puffer.size(), m_belegt + noetig)));
+        if (m_belegt + noetig <= m_puffer.size())
+            return;
+    }
+    leeren();
+}
+
 void Sicherungsdatei::schreiben(const char *daten, std::size_t laenge)
 {
+    platz(laenge);
     if (m_belegt + laenge > m_puffer.size()) {
-        leeren();
-        if (laenge >= m_puffer.size()) {
-            direkt(daten, laenge);
-            return;
-        }
+        direkt(daten, laenge);
+        return;
     }
     std::memcpy(m_puffer.data() + m_belegt, daten, laenge);
     m_belegt += laenge;
@@ -661,8 +807,7 @@ void Sicherungsdatei::schreiben(const char *daten, std::size_t laenge)
 
 void Sicherungsdatei::satz(std::int32_t wert)
 {
-    if (m_belegt + 4 > m_puffer.size())
-        leeren();
+    platz(4);
     satzSchreiben(reinterpret_cast<unsigned char *>(m_puffer.data() + m_belegt), wert);
     m_belegt += 4;
 }
@@ -673,8 +818,7 @@ void Sicherungsdatei::zeichenkette(std::string_view text)
     const char *quelle = text.data();
     std::size_t uebrig = text.size();
     while (uebrig > 0) {
-        if (m_puffer.size() - m_belegt < 4)
-            leeren();
+        platz(4);
         const std::size_t stueck = std::min(uebrig, (m_puffer.size() - m_belegt) / 4);
         verbreitern(quelle, reinterpret_cast<unsigned char *>(m_puffer.data() + m_belegt), stueck);
         m_belegt += 4 * stueck;
@@ -793,6 +937,42 @@ void kopiereBereich(int quelle, int ziel, off_t von, off_t bis, std::vector<char
     }
 }
 
+// Writes the first `laenge` bytes of `datei` to its copy beside it and
+// flushes the copy and its name to the disk. False where no copy can be made
+// (a folder closed to the user, a file that cannot be read, a name too
+// long): the write then goes on with the weaker guarantee.
+bool legeAltkopieAn(const std::string &datei, off_t laenge, std::vector<char> &puffer)
+{
+    Deskriptor alt(::open(datei.c_str(), O_RDONLY | O_CLOEXEC));
+    if (alt.get() < 0)
+        return false;
+    const std::string name = altkopieVon(datei);
+    Deskriptor kopie(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (kopie.get() < 0) {
+        if (errno == EACCES || errno == EPERM || errno == EROFS || errno == ENAMETOOLONG)
+            return false;
+        schreibfehler(errno);
+    }
+    try {
+        kopiereBereich(alt.get(), kopie.get(), 0, laenge, puffer);
+        if (::fdatasync(kopie.get()) != 0 || kopie.schliessen() != 0)
+            schreibfehler(errno);
+    } catch (...) {
+        ::unlink(name.c_str());
+        throw;
+    }
+    ordnerSichern(verzeichnisVon(datei));
+    return true;
+}
+
+// The copy is no longer needed: the file holds its old or its new content
+// whole again.
+void entferneAltkopie(const std::string &datei)
+{
+    ::unlink(altkopieVon(datei).c_str());
+    ordnerSichern(verzeichnisVon(datei));
+}
+
 } // namespace
 
 // The fallback where the target cannot or should not be replaced. Its
@@ -802,7 +982,11 @@ void kopiereBereich(int quelle, int ziel, off_t von, off_t bis, std::vector<char
 // disk is found while the old content is still whole (the file is then cut
 // back to it). The new content is flushed before success is reported. But a
 // crash or an I/O error while the old bytes are being overwritten leaves a
-// file that is part old, part new.
+// file that is part old, part new. Against that, where the folder takes a
+// new file, the old content is first copied beside the file and flushed
+// (altkopieVon); the copy goes once the new content is on the disk, and a
+// copy found later stops every read and write of the file until the user
+// has seen it.
 Dateistand Sicherungsdatei::ueberschreiben(int quelle)
 {
     struct stat st;
@@ -813,6 +997,8 @@ Dateistand Sicherungsdatei::ueberschreiben(int quelle)
     if (ziel.get() < 0 || ::fstat(ziel.get(), &st) != 0)
         schreibfehler(errno);
     const off_t alt = st.st_size;
+    m_puffer.resize(Puffergroesse);
+    const bool kopie = legeAltkopieAn(m_ziel, alt, m_puffer);
     if (groesse > 0)
         (void)::fallocate(ziel.get(), FALLOC_FL_KEEP_SIZE, 0, groesse);
     if (groesse > alt) {
@@ -821,14 +1007,24 @@ Dateistand Sicherungsdatei::ueberschreiben(int quelle)
             if (::fdatasync(ziel.get()) != 0)
                 schreibfehler(errno);
         } catch (const EAFehler &) {
-            (void)::ftruncate(ziel.get(), alt);
+            if (::ftruncate(ziel.get(), alt) == 0 && kopie)
+                entferneAltkopie(m_ziel);
             throw;
         }
     }
     kopiereBereich(quelle, ziel.get(), 0, std::min(alt, groesse), m_puffer);
-    if (::ftruncate(ziel.get(), groesse) != 0 || ::fdatasync(ziel.get()) != 0 || ::fstat(ziel.get(), &st) != 0)
+    if (::ftruncate(ziel.get(), groesse) != 0 || ::fstat(ziel.get(), &st) != 0)
+        schreibfehler(errno);
+    // The kernel keeps set-id bits and capabilities on a file root writes.
+    if ((st.st_mode & (S_ISUID | S_ISGID)) != 0 && ::fchmod(ziel.get(), st.st_mode & 07777 & ~mode_t(S_ISUID | S_ISGID)) != 0)
+        schreibfehler(errno);
+    if (::fremovexattr(ziel.get(), Faehigkeiten) != 0 && errno != ENODATA && !attributDarfFehlen(errno))
+        schreibfehler(errno);
+    if (::fdatasync(ziel.get()) != 0 || ::fstat(ziel.get(), &st) != 0)
         schreibfehler(errno);
     if (ziel.schliessen() != 0)
         schreibfehler(errno);
+    if (kopie)
+        entferneAltkopie(m_ziel);
     return standVon(st);
 }

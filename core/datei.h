@@ -36,6 +36,30 @@ struct Dateistand
 // there is none (missing, a folder, a pipe or a device).
 std::optional<Dateistand> dateistand(const std::string &pfad);
 
+// What a write in place appends to a file's name for the copy of its old
+// content that it keeps beside it while it writes ("preise.htd.markwerk-alt").
+inline constexpr const char *Altkopienendung = ".markwerk-alt";
+
+// Such a copy found beside a file that is to be read or written: a write in
+// place did not end, and the file may be damaged.
+class AltkopieFehler : public Fehler
+{
+public:
+    explicit AltkopieFehler(const std::string &kopie)
+        : Fehler("Neben der Datei liegt „" + kopie
+                 + "“, eine Kopie ihres alten Inhalts von einem Speichern, das nicht zu Ende kam; die Datei kann "
+                   "beschädigt sein. Bitte die Kopie prüfen und danach entfernen, erst dann wird die Datei wieder "
+                   "gelesen und geschrieben")
+    {
+    }
+};
+
+// Refuses (code 5) a path whose way to its file leads through a link that
+// the kernel's rule for protected links would not follow: one in a sticky
+// folder that everyone may write, belonging neither to the caller nor to the
+// folder's owner. Every write through a path passes this rule.
+void pruefeSchreibweg(const std::string &pfad);
+
 // Whether two paths name the same file (same device and inode, links
 // followed). False when either does not exist.
 bool dieselbeDatei(const std::string &a, const std::string &b);
@@ -47,8 +71,24 @@ struct Dateideskriptor
     int fd;
 };
 
+// The most a pipe is read: it is held in memory whole, and an endless one
+// (yes, a generator gone wrong) must not take all of it. A gibibyte is eight
+// times the largest benchmark document (133 MB, 100,000 objects, opened in
+// the windows in a tenth of a second and 40 MB): about 270 million
+// characters of strings, which a load holds in some 330 MB.
+inline constexpr std::uint64_t Stromgrenze = std::uint64_t(1) << 30;
+
+// A pipe that goes on beyond Stromgrenze.
+class StromFehler : public Fehler
+{
+public:
+    StromFehler();
+};
+
 // Reads a file through a buffer. Every failure throws EAFehler: a missing file
-// 2, a missing folder 3, a read that gets fewer bytes than asked for 100.
+// 2, a missing folder 3, a read that gets fewer bytes than asked for 100;
+// a pipe longer than Stromgrenze throws StromFehler. A device is refused as
+// access (code 5).
 class Lesedatei
 {
 public:
@@ -56,8 +96,8 @@ public:
     // device would block the program or never end, and is refused as access
     // (code 5) like a folder.
     explicit Lesedatei(const std::string &dateiname, bool auchStroeme = false);
-    // Standard input: a regular file at its start is read as a file,
-    // anything else whole into memory, as a pipe.
+    // Standard input: a regular file at its start is read as a file, a
+    // device refused, anything else read whole into memory, as a pipe.
     explicit Lesedatei(Dateideskriptor offen);
     ~Lesedatei();
     Lesedatei(const Lesedatei &) = delete;
@@ -118,7 +158,8 @@ enum class Sonderziel {
     Hineinschreiben // written into as it is, as cp would
 };
 
-// Such a target refused: access refused (code 5), told apart from other
+// Such a target, or a link to a target that the kernel would not follow (see
+// pruefeSchreibweg), refused: access refused (code 5), told apart from other
 // failures to create a file, which the page generator reports differently.
 class SonderzielFehler : public EAFehler
 {
@@ -174,6 +215,9 @@ private:
     };
 
     void leeren();
+    // Makes room for `noetig` bytes in the buffer: grows it while it is
+    // below its full size, else writes out what it holds.
+    void platz(std::size_t noetig);
     void direkt(const char *daten, std::size_t laenge);
     void ersetzen(Dateistand &stand);
     // Writes the content of `quelle` over the target, in place.

@@ -9,8 +9,10 @@
 #include <algorithm>
 #include <atomic>
 #include <csignal>
+#include <fcntl.h>
 #include <mutex>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -198,6 +200,8 @@ Definitionsansicht::Definitionsansicht(Lesedatei &datei)
         void *abbild = ::mmap(nullptr, std::size_t(m_groesse), PROT_READ, MAP_PRIVATE, fd, 0);
         if (abbild != MAP_FAILED) {
             m_abbild = abbild;
+            m_fd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+            m_stand = datei.stand();
             m_wache = bewache(abbild, std::size_t(m_groesse));
             // Without a guard a shortened file would end the process.
             if (m_wache < 0) {
@@ -244,6 +248,21 @@ void Definitionsansicht::freigeben()
         ::munmap(m_abbild, std::size_t(m_groesse));
         m_abbild = nullptr;
     }
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+void Definitionsansicht::pruefeStand() const
+{
+    if (m_fd < 0)
+        return;
+    struct stat st;
+    if (::fstat(m_fd, &st) != 0 || std::int64_t(st.st_size) != m_stand.groesse
+        || std::int64_t(st.st_mtim.tv_sec) != m_stand.sekunden || std::int64_t(st.st_mtim.tv_nsec) != m_stand.nanosekunden
+        || std::int64_t(st.st_ctim.tv_sec) != m_stand.aenderungSekunden
+        || std::int64_t(st.st_ctim.tv_nsec) != m_stand.aenderungNanosekunden)
+        throw EAFehler(100);
 }
 
 void Definitionsansicht::einlesen()
@@ -277,6 +296,7 @@ void Definitionsansicht::pruefeDaten() const
     for (std::int32_t i = 0; i < m_gliederung.listen[2]; ++i)
         uebergeheZeichenkette(leser);
     pruefeUnversehrt();
+    pruefeStand();
 }
 
 void Definitionsansicht::pruefeUnversehrt() const
@@ -323,6 +343,7 @@ void Definitionsansicht::Lauf::uebrigeDatenPruefen()
     for (std::int32_t i = m_index; i < m_ansicht->m_gliederung.listen[2]; ++i)
         uebergeheZeichenkette(leser);
     m_ansicht->pruefeUnversehrt();
+    m_ansicht->pruefeStand();
     m_geprueft = true;
 }
 

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "datei.h"
 #include "gliederung.h"
 
 #include <cstdint>
@@ -84,6 +85,11 @@ public:
 
     // Throws EAFehler(100) when the file was shortened while it was mapped.
     void pruefeUnversehrt() const;
+    // Throws EAFehler(100), as a load of a file that changed under it fails,
+    // when the mapped file's size, modification or change time is no longer
+    // what it was when it was opened: another program wrote into it while
+    // it was walked, and what was read may be part old, part new.
+    void pruefeStand() const;
 
 private:
     friend class Lauf;
@@ -94,6 +100,8 @@ private:
     std::uint64_t m_groesse = 0;
     void *m_abbild = nullptr; // the mapping, when the file is mapped
     int m_wache = -1;         // its slot among the guarded mappings
+    int m_fd = -1;            // the mapped file, to see whether it changed
+    Dateistand m_stand;       // its state when it was opened
     std::vector<char> m_speicher;
     Gliederung m_gliederung;
     std::uint64_t m_datenAnfang = 0; // the first data string

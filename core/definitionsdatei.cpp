@@ -16,15 +16,15 @@ namespace {
 
 // A string: its length record, then one record per character. A length of
 // zero or less is the empty string; a length the rest of the file cannot hold
-// ends the read at once instead of reserving memory for it.
+// ends the read at once instead of reserving memory for it, as does one
+// beyond `grenze` (see feldlaenge).
 template<typename Text>
-Text leseZeichenkette(Lesedatei &datei)
+Text leseZeichenkette(Lesedatei &datei, std::size_t grenze = 0, std::string (*was)(std::size_t) = nullptr,
+                      std::size_t nummer = 0)
 {
-    const std::int32_t laenge = datei.satz();
-    if (laenge <= 0)
+    const std::int32_t laenge = feldlaenge(datei, grenze, [&] { return was(nummer); });
+    if (laenge == 0)
         return {};
-    if (std::uint64_t(laenge) > datei.rest() / 4)
-        throw EAFehler(100);
     Text text;
     char *ziel;
     if constexpr (std::is_same_v<Text, Kette>) {
@@ -37,15 +37,38 @@ Text leseZeichenkette(Lesedatei &datei)
     return text;
 }
 
+// How long an object's data may be for the windows, by its kind, and how a
+// message names it; nothing for data no field shows.
+std::size_t datengrenze(const Kette &art, const Feldgrenzen &grenzen, std::string (*&was)(std::size_t))
+{
+    if (art == Arten::Bild) {
+        was = [](std::size_t nr) { return "Der Bildpfad von Objekt " + std::to_string(nr); };
+        return grenzen.feld;
+    }
+    if (art == Arten::Link) {
+        was = [](std::size_t nr) { return "Die Adresse von Objekt " + std::to_string(nr); };
+        return grenzen.feld;
+    }
+    if (art == Arten::Text) {
+        was = [](std::size_t nr) { return "Der Text von Objekt " + std::to_string(nr); };
+        return grenzen.text;
+    }
+    return 0;
+}
+
 // One of the three string lists; entry i goes into feld of objekte[i] for
-// every i below the number of objects kept.
-void leseListe(Lesedatei &datei, std::vector<Objekt> &objekte, Kette Objekt::*feld)
+// every i below the number of objects kept. The data list is held to the
+// limits of `grenzen` by each object's kind, read before it.
+void leseListe(Lesedatei &datei, std::vector<Objekt> &objekte, Kette Objekt::*feld, const Feldgrenzen &grenzen = {})
 {
     const std::int32_t anzahl = datei.satz();
     for (std::int32_t i = 0; i < anzahl; ++i) {
-        if (std::size_t(i) < objekte.size())
-            objekte[std::size_t(i)].*feld = leseZeichenkette<Kette>(datei);
-        else
+        if (std::size_t(i) < objekte.size()) {
+            Objekt &o = objekte[std::size_t(i)];
+            std::string (*was)(std::size_t) = nullptr;
+            const std::size_t grenze = feld == &Objekt::Daten ? datengrenze(o.Art, grenzen, was) : 0;
+            o.*feld = leseZeichenkette<Kette>(datei, grenze, was, std::size_t(i) + 1);
+        } else
             uebergeheZeichenkette(datei);
     }
     // The file changed between the passes.
@@ -55,18 +78,18 @@ void leseListe(Lesedatei &datei, std::vector<Objekt> &objekte, Kette Objekt::*fe
 
 } // namespace
 
-Definition LeseDefinition(const std::string &dateiname, Dateistand *stand)
+Definition LeseDefinition(const std::string &dateiname, Dateistand *stand, const Feldgrenzen &grenzen)
 {
     Lesedatei datei(dateiname);
-    Definition d = LeseDefinition(datei);
+    Definition d = LeseDefinition(datei, grenzen);
     if (stand)
         *stand = datei.stand();
     return d;
 }
 
-Definition LeseDefinition(Lesedatei &datei)
+Definition LeseDefinition(Lesedatei &datei, const Feldgrenzen &grenzen)
 {
-    const Gliederung g = gliederung(datei);
+    const Gliederung g = gliederung(datei, grenzen);
     datei.zurueckspulen();
 
     Definition d;
@@ -80,7 +103,7 @@ Definition LeseDefinition(Lesedatei &datei)
     d.Objekte.resize(std::size_t(g.behalten()));
     leseListe(datei, d.Objekte, &Objekt::Art);
     leseListe(datei, d.Objekte, &Objekt::Beschreibung);
-    leseListe(datei, d.Objekte, &Objekt::Daten);
+    leseListe(datei, d.Objekte, &Objekt::Daten, grenzen);
     return d;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "datei.h"
+#include "gliederung.h"
 #include "objektliste.h"
 
 #include <string>
@@ -26,10 +27,18 @@ struct Definition
 // error, a smaller or negative one keeps only that many objects. The file is
 // passed over once before anything is kept, so a file that fails costs one
 // read and no memory beyond the buffer. `stand`, when given, receives the
-// state of the file as it was opened.
-Definition LeseDefinition(const std::string &dateiname, Dateistand *stand = nullptr);
+// state of the file as it was opened. A string beyond `grenzen` is refused
+// before it is read (FeldFehler).
+Definition LeseDefinition(const std::string &dateiname, Dateistand *stand = nullptr, const Feldgrenzen &grenzen = {});
 // The same from a file already opened, a pipe among them.
-Definition LeseDefinition(Lesedatei &datei);
+Definition LeseDefinition(Lesedatei &datei, const Feldgrenzen &grenzen = {});
+
+// The longest texts the program's windows are given. Beyond about five
+// million characters Qt's text widths overflow and a title field takes down
+// the program; at a million a caption is measured in a tenth of a second.
+// The text window lays out its paragraph in about a second at a million
+// characters on a busy machine and in under half a second at half a million.
+inline constexpr Feldgrenzen Fenstergrenzen{1'000'000, 500'000};
 
 // Writes a definition file; the previous file is replaced only when the new
 // one is complete. Returns the state of the file written.

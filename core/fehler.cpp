@@ -5,6 +5,8 @@
 
 #include "win1252.h"
 
+#include <QLocale>
+
 #include <cerrno>
 
 EAFehler::EAFehler(int code)
@@ -63,6 +65,21 @@ SchreibFehler::SchreibFehler()
 ObjektFehler::ObjektFehler(std::int32_t nummer, std::string_view art, std::string_view beschreibung,
                            const std::string &text)
     : Fehler(objektbezeichnung(nummer, art, beschreibung) + ": " + text)
+{
+}
+
+namespace {
+
+std::string mitTausendern(std::size_t zahl)
+{
+    return QLocale(QLocale::German, QLocale::Germany).toString(qulonglong(zahl)).toStdString();
+}
+
+} // namespace
+
+FeldFehler::FeldFehler(const std::string &was, std::size_t laenge, std::size_t grenze)
+    : Fehler(was + " ist mit " + mitTausendern(laenge) + " Zeichen zu lang für das Programm; ein Feld fasst höchstens "
+             + mitTausendern(grenze) + " Zeichen")
 {
 }
 

@@ -87,6 +87,14 @@ public:
     ObjektFehler(std::int32_t nummer, std::string_view art, std::string_view beschreibung, const std::string &text);
 };
 
+// A string of a definition file longer than the windows can show: `was`
+// names the field ("Der Titel"), UTF-8.
+class FeldFehler : public Fehler
+{
+public:
+    FeldFehler(const std::string &was, std::size_t laenge, std::size_t grenze);
+};
+
 // A document string inside a message: UTF-8, with every control character,
 // which could end the message early or break its line, shown as "\uFFFD".
 std::string meldungstext(std::string_view bytes);

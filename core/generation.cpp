@@ -28,10 +28,12 @@ constexpr std::size_t Abgabegroesse = std::size_t(1) << 20;
 class Zeilenpuffer
 {
 public:
+    // Starts small and grows to `kapazitaet` as the page needs: most pages
+    // are a few kilobytes.
     explicit Zeilenpuffer(std::size_t kapazitaet)
-        : m_daten(new char[kapazitaet])
-        , m_kapazitaet(kapazitaet)
+        : m_kapazitaet(std::min(kapazitaet, std::size_t(64) << 10))
     {
+        m_daten.reset(new char[m_kapazitaet]);
     }
 
     // One line made of the given parts.

@@ -15,9 +15,9 @@ class QApplication;
 // "Markwerk", a German locale with Qt's own German texts, and the font.
 void richteAnwendungEin(QApplication &anwendung);
 
-// The arguments after the program's name, once QApplication has taken its
-// own, as the bytes the file system knows: QApplication::arguments() would
-// decode them and lose a file name that is not UTF-8.
+// The arguments after the program's name, all of them (QApplication is
+// given none), as the bytes the file system knows: QApplication::arguments()
+// would decode them and lose a file name that is not UTF-8.
 std::vector<std::string> programmargumente(int argc, char *argv[]);
 
 // All nine windows in their order of creation, the main window first; the

@@ -31,7 +31,6 @@
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
-#include <QLocale>
 #include <QListView>
 #include <QMenuBar>
 #include <QScrollBar>
@@ -51,39 +50,6 @@ namespace {
 std::string dateipfad(const QString &name)
 {
     return QFile::encodeName(name).toStdString();
-}
-
-// The longest text a field or a list row of the windows is given. Beyond
-// about five million characters Qt's text widths overflow and a title field
-// takes down the program; at a million a caption is measured in a tenth of a
-// second. A file with a longer text is refused before any of it is shown.
-constexpr std::size_t Feldgrenze = 1'000'000;
-
-void pruefeFeld(std::string_view text, const QString &was)
-{
-    if (text.size() <= Feldgrenze)
-        return;
-    const QLocale deutsch;
-    throw Fehler(QStringLiteral("%1 ist mit %2 Zeichen zu lang für das Programm; ein Feld fasst höchstens %3 Zeichen")
-                     .arg(was, deutsch.toString(qulonglong(text.size())), deutsch.toString(qulonglong(Feldgrenze)))
-                     .toStdString());
-}
-
-// Everything of a read definition that the windows show at once: the title,
-// the background path and every list row's caption.
-void pruefeAnzeigbar(const Definition &d)
-{
-    pruefeFeld(d.Titel, QStringLiteral("Der Titel"));
-    pruefeFeld(d.Hintergrundpfad, QStringLiteral("Der Pfad des Hintergrundbilds"));
-    for (std::size_t i = 0; i < d.Objekte.size(); ++i) {
-        const Objekt &o = d.Objekte[i];
-        const QString nummer = QString::number(i + 1);
-        pruefeFeld(o.Beschreibung, QStringLiteral("Die Beschreibung von Objekt %1").arg(nummer));
-        if (o.Art == Arten::Bild)
-            pruefeFeld(o.Daten, QStringLiteral("Der Bildpfad von Objekt %1").arg(nummer));
-        else if (o.Art == Arten::Link)
-            pruefeFeld(o.Daten, QStringLiteral("Die Adresse von Objekt %1").arg(nummer));
-    }
 }
 
 // The settings as the two settings windows hold them.
@@ -556,8 +522,7 @@ Dateistand TFrmMarkwerk::Laden(const std::string &dateiname)
     // read, or holds a text too long to be shown, leaves the document as it
     // was.
     Dateistand stand;
-    Definition definition = LeseDefinition(dateiname, &stand);
-    pruefeAnzeigbar(definition);
+    Definition definition = LeseDefinition(dateiname, &stand, Fenstergrenzen);
     if (m_fenster.FrmHintergrund) {
         m_fenster.FrmHintergrund->Wahl->setzeBezugsordner(bezugsordner(dateiname));
         // Only this document's own path is kept as it was stored.

@@ -5,9 +5,15 @@
 
 #include <QApplication>
 
+#include <algorithm>
+
 int main(int argc, char *argv[])
 {
-    QApplication anwendung(argc, argv);
+    // Qt sees only the program's name: every argument is the program's, and
+    // a file called "-reverse" or "-style" is opened, not taken as an option.
+    int qtArgc = std::min(argc, 1);
+    char *qtArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
+    QApplication anwendung(qtArgc, qtArgv);
     richteAnwendungEin(anwendung);
 
     const std::unique_ptr<TFrmMarkwerk> FrmMarkwerk = erzeugeFenster();

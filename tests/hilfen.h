@@ -19,6 +19,7 @@
 #include <csignal>
 #include <string>
 #include <sys/resource.h>
+#include <unistd.h>
 
 // What QCOMPARE shows of an object's string when it differs.
 inline char *toString(const Kette &k)
@@ -83,6 +84,17 @@ struct Aufruf
     int frist = 60000;
 };
 
+// What runs a program as the user nobody when the tests run as root, who
+// may read and write every file, so that a refusal is checked there too;
+// nothing for anyone else.
+inline QStringList ohneRoot()
+{
+    if (::geteuid() != 0)
+        return {};
+    return {QStringLiteral("setpriv"), QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+            QStringLiteral("--clear-groups")};
+}
+
 inline Lauf laufe(const QString &programm, const QStringList &argumente, const Aufruf &wie = {})
 {
     QProcess p;
@@ -105,6 +117,26 @@ inline Lauf laufe(const QString &programm, const QStringList &argumente, const A
     return {!laeuft && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
             p.readAllStandardError()};
 }
+
+// While it lives, the test process ends after `sekunden` with a message: a
+// program that stops refusing a pipe and waits for its other end fails the
+// suite at once instead of hanging it.
+class Frist
+{
+public:
+    explicit Frist(unsigned sekunden)
+    {
+        std::signal(SIGALRM, [](int) {
+            static const char text[] = "Frist abgelaufen: der Test wartet auf eine Pipe\n";
+            (void)!::write(2, text, sizeof text - 1);
+            ::_exit(1);
+        });
+        ::alarm(sekunden);
+    }
+    ~Frist() { ::alarm(0); }
+    Frist(const Frist &) = delete;
+    Frist &operator=(const Frist &) = delete;
+};
 
 // Records of a definition file, 32 bits little-endian each.
 inline QByteArray saetze(std::initializer_list<qint32> werte)

@@ -126,12 +126,20 @@ void TestAbsturz::getoetetBeimErsetzen_data()
     QTest::addColumn<QString>("alteQuelle");
     QTest::addColumn<QString>("neueQuelle");
     QTest::addColumn<QString>("ziel");
+    // A hard-linked target is written in place; its new content must be
+    // exactly the file named here (empty: not checked).
+    QTest::addColumn<QString>("harterLink");
     QTest::newRow("htd aus JSON") << QStringLiteral("htd") << QStringLiteral("alt.json") << QStringLiteral("neu.json")
-                                  << QStringLiteral("d.htd");
+                                  << QStringLiteral("d.htd") << QString();
     QTest::newRow("Seite") << QStringLiteral("html") << QStringLiteral("alt.htd") << QStringLiteral("neu.htd")
-                           << QStringLiteral("s.htm");
+                           << QStringLiteral("s.htm") << QString();
     QTest::newRow("JSON aus htd") << QStringLiteral("json") << QStringLiteral("alt.htd") << QStringLiteral("neu.htd")
-                                  << QStringLiteral("d.json");
+                                  << QStringLiteral("d.json") << QString();
+    // The shorter document over the longer one: the file is cut to its new length.
+    QTest::newRow("htd, harter Link") << QStringLiteral("htd") << QStringLiteral("neu.json") << QStringLiteral("alt.json")
+                                      << QStringLiteral("d.htd") << QStringLiteral("alt.htd");
+    QTest::newRow("Seite, harter Link") << QStringLiteral("html") << QStringLiteral("alt.htd") << QStringLiteral("neu.htd")
+                                        << QStringLiteral("s.htm") << QStringLiteral("-");
 }
 
 void TestAbsturz::getoetetBeimErsetzen()
@@ -140,7 +148,9 @@ void TestAbsturz::getoetetBeimErsetzen()
     QFETCH(QString, alteQuelle);
     QFETCH(QString, neueQuelle);
     QFETCH(QString, ziel);
-    const QString ordner = pfad(befehl);
+    QFETCH(QString, harterLink);
+    const bool imPlatz = !harterLink.isEmpty();
+    const QString ordner = pfad(befehl + harterLink);
     QVERIFY(QDir().mkpath(ordner));
     const QString zielpfad = ordner + QLatin1Char('/') + ziel;
     const QStringList alteArgumente{befehl, pfad(alteQuelle), zielpfad};
@@ -153,6 +163,10 @@ void TestAbsturz::getoetetBeimErsetzen()
     };
     QVERIFY(lauf(alteArgumente));
     const QByteArray alt = lies(zielpfad);
+    const QString zweiterName = ordner + QStringLiteral("-zweiter Name");
+    const QString kopie = zielpfad + QStringLiteral(".markwerk-alt");
+    if (imPlatz)
+        QCOMPARE(::link(n(zielpfad).c_str(), n(zweiterName).c_str()), 0);
 
     // One undisturbed run: the new file, and how long it takes.
     QElapsedTimer uhr;
@@ -160,6 +174,8 @@ void TestAbsturz::getoetetBeimErsetzen()
     QVERIFY(lauf(argumente));
     const qint64 dauer = uhr.nsecsElapsed() / 1000;
     const QByteArray neu = lies(zielpfad);
+    if (harterLink.endsWith(QStringLiteral(".htd")))
+        QCOMPARE(neu, lies(pfad(harterLink)));
     QVERIFY(neu.size() > 2000000);
     QVERIFY(alt.size() > 2000000);
     QVERIFY(neu != alt);
@@ -168,16 +184,18 @@ void TestAbsturz::getoetetBeimErsetzen()
     // number of bytes, the others at a random time of its run.
     std::mt19937 zufall(12345);
     const auto zwischen = [&](qint64 von, qint64 bis) { return std::uniform_int_distribution<qint64>(von, bis)(zufall); };
-    const int runden = 60;
+    const int runden = imPlatz ? 30 : 60;
     int alteDatei = 0;
     int neueDatei = 0;
     int beimSchreiben = 0;
+    int beschaedigt = 0; // with the whole old content beside it
     for (int runde = 0; runde < runden; ++runde) {
         if (lies(zielpfad) != alt)
             QVERIFY(lauf(alteArgumente));
         const bool nachZeit = runde % 4 == 0;
         const qint64 warten = nachZeit ? zwischen(0, dauer * 11 / 10) : 0;
-        const qint64 schwelle = nachZeit ? 0 : zwischen(1, neu.size());
+        // In place the new content is gathered, the old one copied, then written.
+        const qint64 schwelle = nachZeit ? 0 : zwischen(1, imPlatz ? 2 * neu.size() + alt.size() : neu.size());
 
         const pid_t pid = starte(argumente);
         QVERIFY(pid > 0);
@@ -203,7 +221,16 @@ void TestAbsturz::getoetetBeimErsetzen()
         }
 
         const QByteArray danach = lies(zielpfad);
-        if (danach == alt) {
+        // In place a death may leave the file damaged, but then with its
+        // whole old content beside it; a copy of a file still whole may be cut short.
+        const bool gesichert = QFile::exists(kopie) && lies(kopie) == alt;
+        if (QFile::exists(kopie))
+            QVERIFY(QFile::remove(kopie));
+        if (imPlatz)
+            QCOMPARE(lies(zweiterName), danach);
+        if (danach != alt && danach != neu && gesichert) {
+            ++beschaedigt;
+        } else if (danach == alt) {
             ++alteDatei;
             beimSchreiben += angefangen;
         } else if (danach == neu) {
@@ -223,15 +250,16 @@ void TestAbsturz::getoetetBeimErsetzen()
         for (const QString &rest : QDir(ordner).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
             if (rest == ziel)
                 continue;
-            QVERIFY2(rest.startsWith(QLatin1String(".markwerk-")), qPrintable(rest));
+            QVERIFY2(rest.startsWith(QLatin1String(".markwerk-")) && !imPlatz, qPrintable(rest));
             QCOMPARE(lies(ordner + QLatin1Char('/') + rest), neu);
             QVERIFY(QFile::remove(ordner + QLatin1Char('/') + rest));
         }
     }
-    qInfo("%d-mal alt, davon %d-mal beim Schreiben getötet; %d-mal neu", alteDatei, beimSchreiben, neueDatei);
+    qInfo("%d-mal alt, davon %d-mal beim Schreiben getötet; %d-mal neu; %d-mal beschädigt mit der alten Kopie daneben",
+          alteDatei, beimSchreiben, neueDatei, beschaedigt);
     // Deaths after the writing had begun, with the old file kept, are what
     // this is about; without enough of them nothing was shown.
-    QVERIFY(beimSchreiben >= runden / 6);
+    QVERIFY(beimSchreiben + beschaedigt >= runden / 6);
 }
 
 QTEST_GUILESS_MAIN(TestAbsturz)

@@ -14,8 +14,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace hilfen;
 
@@ -63,6 +67,8 @@ private Q_SLOTS:
     void jsonHinUndZurueck();
     void jsonMitAllenBytes();
     void fehlerLassenDateienInRuhe();
+    void hintergrundSchalter_data();
+    void hintergrundSchalter();
     void falscheJsonDaten_data();
     void falscheJsonDaten();
     void jsonAusRohr();
@@ -70,7 +76,10 @@ private Q_SLOTS:
 
     void stroeme_data();
     void stroeme();
+    void endloseEingabe_data();
+    void endloseEingabe();
     void rohrWartetAufSchreiber();
+    void aenderungWaehrendDesGangs();
     void stapel_data();
     void stapel();
     void fortschrittAufTerminal();
@@ -180,6 +189,24 @@ void TestCli::fehlerLassenDateienInRuhe()
     l = starte({QStringLiteral("htd"), pfad(QStringLiteral("fehlt.json")), kurz});
     QCOMPARE(l.code, 1);
     QCOMPARE(lies(kurz), saetze({5, 65}));
+}
+
+void TestCli::hintergrundSchalter_data()
+{
+    QTest::addColumn<int>("schalter");
+    for (const int schalter : {1, 0, 2, -1})
+        QTest::newRow(qPrintable(QString::number(schalter))) << schalter;
+}
+
+void TestCli::hintergrundSchalter()
+{
+    // Only a 1 turns the background on, in the page walked in place as in a load.
+    QFETCH(int, schalter);
+    const QString htd = pfad(QStringLiteral("h.htd"));
+    QVERIFY(schreib(htd, zeichenkette("T") + saetze({schalter}) + (schalter == 1 ? zeichenkette("h.gif") : QByteArray())
+                             + saetze({0, 0, 0, 0})));
+    QCOMPARE(starte({QStringLiteral("html"), htd, QStringLiteral("-")}).aus,
+             seiteMit({}).replace("<BODY>", schalter == 1 ? "<BODY BACKGROUND=\"h.gif\">" : "<BODY>"));
 }
 
 void TestCli::falscheJsonDaten_data()
@@ -326,6 +353,26 @@ void TestCli::stroeme()
         QCOMPARE(lies(hier(QStringLiteral("neu.htd"))), lies(hier(QStringLiteral("p.htd"))));
 }
 
+void TestCli::endloseEingabe_data()
+{
+    QTest::addColumn<QString>("eingabe"); // how standard input is fed
+    QTest::addColumn<QByteArray>("fehler");
+    QTest::newRow("Gerät") << QStringLiteral("exec \"$0\" \"$@\" < /dev/zero") << QByteArray("Dateizugriff verweigert.\n");
+    QTest::newRow("endlose Pipe") << QStringLiteral("cat /dev/zero | exec \"$0\" \"$@\"")
+                                  << QByteArray("1.073.741.824 Bytes sind aus der Pipe gelesen, und sie ist noch nicht zu "
+                                                "Ende; eine längere Eingabe bitte als Datei angeben.\n");
+}
+
+void TestCli::endloseEingabe()
+{
+    QFETCH(QString, eingabe);
+    QFETCH(QByteArray, fehler);
+    const Lauf l = laufe(QStringLiteral(MARKWERK_CLI), {QStringLiteral("json"), QStringLiteral("-")},
+                         {.vorne = {QStringLiteral("sh"), QStringLiteral("-c"), eingabe}});
+    QCOMPARE(l.fehler, "markwerk-cli: Standardeingabe: " + fehler);
+    QCOMPARE(l.code, 1);
+}
+
 void TestCli::rohrWartetAufSchreiber()
 {
     // The writer of a named pipe comes after markwerk-cli has opened it.
@@ -340,6 +387,36 @@ void TestCli::rohrWartetAufSchreiber()
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(p.readAllStandardError(), QByteArray());
     QCOMPARE(lies(hier(QStringLiteral("p.htm"))), seiteMit("<HR>\r\n"));
+}
+
+void TestCli::aenderungWaehrendDesGangs()
+{
+    // The page goes into a pipe that this test reads: markwerk-cli is held in
+    // the middle of its walk while the definition file is changed in place.
+    // What it read is part old, part new: the command fails.
+    frischerOrdner();
+    Objektliste l;
+    for (int i = 0; i < 2000; ++i)
+        l.anhaengen({"Text", "T", std::string(2000, char('a' + i % 26))});
+    const QString htd = hier(QStringLiteral("gross.htd")), rohr = hier(QStringLiteral("rohr"));
+    SchreibeDefinition(n(htd), "T", false, "", l);
+    QCOMPARE(::mkfifo(n(rohr).c_str(), 0600), 0);
+    const int leser = ::open(n(rohr).c_str(), O_RDONLY | O_NONBLOCK);
+    QProcess p;
+    p.start(QStringLiteral(MARKWERK_CLI), {QStringLiteral("html"), htd, rohr});
+    // The first piece of the page, then the rest, each within a minute.
+    char stueck[1 << 16];
+    pollfd bereit{leser, POLLIN, 0};
+    QVERIFY(::poll(&bereit, 1, 60000) == 1 && ::read(leser, stueck, sizeof stueck) > 0);
+    QFile f(htd);
+    QVERIFY(f.open(QIODevice::ReadWrite) && f.seek(f.size() - 4) && f.write("z", 1) == 1);
+    f.close();
+    while (::poll(&bereit, 1, 60000) == 1 && ((errno = 0), ::read(leser, stueck, sizeof stueck) > 0 || errno == EAGAIN)) {
+    }
+    ::close(leser);
+    QVERIFY(p.waitForFinished(60000) || (p.kill(), false));
+    QCOMPARE(p.readAllStandardError(), "markwerk-cli: " + QFile::encodeName(htd) + ": Lesen nach Dateiende (EOF)\n");
+    QCOMPARE(p.exitCode(), 1);
 }
 
 // ------------------------------------------------------------ -d

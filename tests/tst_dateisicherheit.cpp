@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -125,12 +126,18 @@ private Q_SLOTS:
     void imPlatz_data();
     void imPlatz();
     void harterLinkImPlatz();
+    void altkopieBleibt();
+    void geschuetzteVerweise_data();
+    void geschuetzteVerweise();
+    void keineSonderrechte_data();
+    void keineSonderrechte();
     void fremdeAenderung_data();
     void fremdeAenderung();
     void zuLangeTexte_data();
     void zuLangeTexte();
     void flushScheitertVorDemErsetzen();
     void dateinameNichtUtf8();
+    void qtNimmtKeineArgumente();
 };
 
 void TestDateisicherheit::init()
@@ -193,6 +200,7 @@ void TestDateisicherheit::programmVerweigertSonderziele()
 {
     const QString fifo = pfad(QStringLiteral("rohr"));
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    const Frist frist(60);
     Programm p;
     p.fenster->BtnLinie->click();
     p.skript->speichern = {fifo};
@@ -298,9 +306,7 @@ void TestDateisicherheit::imPlatz()
     } else {
         QVERIFY(QFile::setPermissions(d, QFile::Permissions(0x6666)));
         QVERIFY(QFile::setPermissions(ordner, QFile::Permissions(0x5555)));
-        if (::geteuid() == 0)
-            vorne = QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=nobody"),
-                                QStringLiteral("--regid=nogroup"), QStringLiteral("--clear-groups")};
+        vorne = ohneRoot();
     }
     const Lauf l = cli({QStringLiteral("htd"), pfad(QStringLiteral("neu.json")), d}, vorne);
     QFile::setPermissions(ordner, QFile::Permissions(0x7755));
@@ -332,6 +338,102 @@ void TestDateisicherheit::harterLinkImPlatz()
     QCOMPARE(p.skript->fehlermeldungen.size(), 1);
     QCOMPARE(LeseDefinition(n(pfad(QStringLiteral("zweiter Name.htd")))).Objekte.size(), std::size_t(55));
     QCOMPARE(knoten(d), knoten(pfad(QStringLiteral("zweiter Name.htd"))));
+}
+
+void TestDateisicherheit::geschuetzteVerweise_data()
+{
+    // Z stands for the link, Q for the definition file, J for its JSON; no
+    // command: the window's Save or Generieren. The link leads to a folder
+    // for -d and export; "eigen" is a link of the caller's, which is followed.
+    QTest::addColumn<QStringList>("aufruf");
+    for (const QString &zeile : {QStringLiteral("html Q Z"), QStringLiteral("json Q Z"), QStringLiteral("htd J Z"),
+                                 QStringLiteral("html -d Z Q"), QStringLiteral("export Q Z"), QStringLiteral("Speichern"),
+                                 QStringLiteral("Generieren"), QStringLiteral("eigen html Q Z")})
+        QTest::newRow(qPrintable(zeile)) << zeile.split(u' ');
+}
+
+void TestDateisicherheit::geschuetzteVerweise()
+{
+    // Another user's link in a sticky folder open to everyone leads no
+    // write to a file of ours, as the kernel would not follow it either.
+    QFETCH(QStringList, aufruf);
+    if (::geteuid() != 0)
+        QSKIP("a link of another user needs root");
+    const bool eigen = aufruf.removeOne(QStringLiteral("eigen"));
+    const bool ordner = aufruf.contains(QStringLiteral("-d")) || aufruf.contains(QStringLiteral("export"));
+    const QString offen = pfad(QStringLiteral("offen")), verweis = offen + QStringLiteral("/ziel");
+    QVERIFY(QDir().mkpath(offen) && ::chmod(n(offen).c_str(), 01777) == 0);
+    const QString opfer = ordner ? pfad(QStringLiteral("geheim")) : dokument(QStringLiteral("opfer.htd"));
+    QVERIFY(QDir().mkpath(ordner ? opfer : m_dir.path()));
+    const QByteArray vorher = lies(opfer);
+    QCOMPARE(::symlink(n(opfer).c_str(), n(verweis).c_str()), 0);
+    QVERIFY(eigen || ::lchown(n(verweis).c_str(), 65534, 65534) == 0);
+    const QString quelle = pfad(QStringLiteral("q.htd")), json = pfad(QStringLiteral("q.json"));
+    SchreibeDefinition(n(quelle), "Q", false, "", Objektliste({{"Linie", "Linie", "Linie"}}));
+    QCOMPARE(cli({QStringLiteral("json"), quelle, json}).code, 0);
+    if (aufruf.size() > 1) {
+        for (QString &a : aufruf)
+            a = a == u"Z" ? verweis : a == u"Q" ? quelle : a == u"J" ? json : a;
+        const Lauf l = cli(aufruf);
+        QCOMPARE(l.code, eigen ? 0 : 1);
+        QVERIFY2(eigen ? lies(opfer).startsWith("<HTML>") : l.fehler.endsWith(": " + Verweigert.toUtf8() + "\n"),
+                 l.fehler.constData());
+        if (eigen)
+            return;
+    } else {
+        Programm p;
+        p.fenster->BtnLinie->click();
+        p.skript->speichern = p.skript->generieren = {verweis};
+        (aufruf.constFirst() == QStringLiteral("Speichern") ? p.fenster->MnuSpeichernals : p.fenster->MnuGenerieren)->trigger();
+        QCOMPARE(p.skript->fehlermeldungen, QStringList{Verweigert});
+    }
+    QCOMPARE(lies(opfer), vorher);
+    QCOMPARE(art(verweis), mode_t(S_IFLNK));
+    QVERIFY(!ordner || QDir(opfer).isEmpty(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden));
+}
+
+void TestDateisicherheit::altkopieBleibt()
+{
+    // What a write in place that did not end left: neither read nor written
+    // over until the user has seen it.
+    const QString d = dokument(QStringLiteral("d.htd"));
+    const QString kopie = d + QStringLiteral(".markwerk-alt");
+    QVERIFY(schreib(kopie, lies(d)));
+    const QString meldung = QStringLiteral("Neben der Datei liegt „") + kopie
+                            + QStringLiteral("“, eine Kopie ihres alten Inhalts von einem Speichern, das nicht zu Ende "
+                                             "kam; die Datei kann beschädigt sein. Bitte die Kopie prüfen und danach "
+                                             "entfernen, erst dann wird die Datei wieder gelesen und geschrieben.");
+    const Lauf l = cli({QStringLiteral("html"), d, pfad(QStringLiteral("d.htm"))});
+    QCOMPARE(QString::fromUtf8(l.fehler), QStringLiteral("markwerk-cli: ") + d + QStringLiteral(": ") + meldung + u'\n');
+    Programm p({d});
+    p.fenster->BtnLinie->click();
+    p.skript->speichern = {d};
+    p.fenster->MnuSpeichernals->trigger();
+    QCOMPARE(p.skript->fehlermeldungen, (QStringList{meldung, meldung}));
+    QCOMPARE(lies(kopie), lies(d));
+}
+
+void TestDateisicherheit::keineSonderrechte_data()
+{
+    QTest::addColumn<bool>("imPlatz");
+    QTest::newRow("ersetzt") << false;
+    QTest::newRow("im Platz (harter Link)") << true;
+}
+
+void TestDateisicherheit::keineSonderrechte()
+{
+    // A document saved over a program never runs with its rights.
+    QFETCH(bool, imPlatz);
+    const QString d = dokument(QStringLiteral("d.htd")), json = pfad(QStringLiteral("d.json"));
+    QVERIFY(!imPlatz || ::link(n(d).c_str(), n(pfad(QStringLiteral("zweiter Name"))).c_str()) == 0);
+    QCOMPARE(::chmod(n(d).c_str(), 06755), 0);
+    QVERIFY(laufe(QStringLiteral("setcap"), {QStringLiteral("cap_net_raw=ep"), d}).code == 0 || ::geteuid() != 0);
+    const ino_t vorher = knoten(d);
+    QCOMPARE(cli({QStringLiteral("json"), d, json}).code + cli({QStringLiteral("htd"), json, d}).code, 0);
+    QCOMPARE(knoten(d) == vorher, imPlatz);
+    struct stat st;
+    QCOMPARE(::stat(n(d).c_str(), &st) == 0 ? st.st_mode & 07777 : 0, mode_t(0755));
+    QCOMPARE(attribut(d, "security.capability"), QByteArray());
 }
 
 void TestDateisicherheit::fremdeAenderung_data()
@@ -405,7 +507,10 @@ void TestDateisicherheit::zuLangeTexte_data()
     QTest::newRow("Titel") << 0 << QStringLiteral("Der Titel") + zuLang;
     QTest::newRow("Beschreibung") << 1 << QStringLiteral("Die Beschreibung von Objekt 2") + zuLang;
     QTest::newRow("Bildpfad") << 2 << QStringLiteral("Der Bildpfad von Objekt 2") + zuLang;
-    QTest::newRow("Text eines Absatzes") << 3 << QString();
+    QTest::newRow("Text eines Absatzes")
+        << 3 << QStringLiteral("Der Text von Objekt 2 ist mit 1.000.001 Zeichen zu lang für das Programm; ein Feld "
+                               "fasst höchstens 500.000 Zeichen.");
+    QTest::newRow("Text an der Grenze") << 4 << QString();
 }
 
 void TestDateisicherheit::zuLangeTexte()
@@ -414,7 +519,8 @@ void TestDateisicherheit::zuLangeTexte()
     QFETCH(QString, meldung);
     const std::string lang(1'000'001, 'x');
     Objektliste l({{"Linie", "Linie", "Linie"}});
-    l.anhaengen({wo == 3 ? "Text" : "Bild", wo == 1 ? lang : "B", wo == 3 || wo == 2 ? lang : "b.bmp"});
+    const std::string daten = wo == 4 ? std::string(500'000, 'x') : wo == 3 || wo == 2 ? lang : "b.bmp";
+    l.anhaengen({wo >= 3 ? "Text" : "Bild", wo == 1 ? lang : "B", daten});
     const QString d = pfad(QStringLiteral("lang.htd"));
     SchreibeDefinition(n(d), wo == 0 ? lang : "T", false, "", l);
 
@@ -474,6 +580,23 @@ void TestDateisicherheit::dateinameNichtUtf8()
                                        std::filesystem::directory_iterator());
     QCOMPARE(dateien, 1);
     QVERIFY(std::filesystem::remove(name.toStdString()));
+}
+
+void TestDateisicherheit::qtNimmtKeineArgumente()
+{
+    // Every argument is the program's: "-reverse" is a file to open, which is
+    // not there, and the window keeps its direction. The sanitizers' runtime
+    // comes after the hook there.
+    QProcess p;
+    QProcessEnvironment umgebung = QProcessEnvironment::systemEnvironment();
+    umgebung.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(MARKWERK_STARTBERICHT));
+    umgebung.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    umgebung.insert(QStringLiteral("ASAN_OPTIONS"), umgebung.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
+    p.setProcessEnvironment(umgebung);
+    p.setWorkingDirectory(m_dir.path());
+    p.start(QStringLiteral(MARKWERK_PROGRAMM), {QStringLiteral("-reverse")});
+    QVERIFY(p.waitForFinished(60000) || (p.kill(), false));
+    QVERIFY(p.readAllStandardError().endsWith("ltr Datei nicht gefunden.\n"));
 }
 
 MARKWERK_GUI_TEST(TestDateisicherheit)

@@ -321,6 +321,7 @@ void TestDefinitionsdatei::ladenRohrUndGeraet()
     // end: both are refused at once.
     const QString rohr = pfad(QStringLiteral("rohr.htd"));
     QVERIFY(::mkfifo(QFile::encodeName(rohr).constData(), 0600) == 0);
+    const Frist frist(60);
     for (const QString &datei : {rohr, QStringLiteral("/dev/zero")}) {
         try {
             LeseDefinition(n(datei));

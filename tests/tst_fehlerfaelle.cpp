@@ -540,11 +540,25 @@ void TestFehlerfaelle::nichtBeschreibbarerOrdner()
 
 void TestFehlerfaelle::schreibgeschuetzteDatei()
 {
+    // The folder would allow replacing it; the file's own protection wins.
+    // markwerk-cli runs as nobody where the tests run as root, with the
+    // folder and the file nobody's.
+    const QString d = datei(QStringLiteral("schutz.htd"));
+    QCOMPARE(cli({QStringLiteral("json"), d, pfad(QStringLiteral("s.json"))}).code, 0);
+    QVERIFY(QFile::setPermissions(d, QFile::ReadOwner));
+    if (::geteuid() == 0) {
+        QCOMPARE(::chown(n(m_dir.path()).c_str(), 65534, 65534), 0);
+        QCOMPARE(::chown(n(d).c_str(), 65534, 65534), 0);
+    }
+    const QByteArray alt = lies(d);
+    const auto vorherCli = inhalt(m_dir.path());
+    const Lauf l = laufe(QStringLiteral(MARKWERK_CLI), {QStringLiteral("htd"), pfad(QStringLiteral("s.json")), d},
+                         {.vorne = ohneRoot()});
+    QCOMPARE(l.fehler, "markwerk-cli: " + QFile::encodeName(d) + ": Dateizugriff verweigert.\n");
+    QCOMPARE(lies(d), alt);
+    QCOMPARE(inhalt(m_dir.path()), vorherCli);
     if (::geteuid() == 0)
         QSKIP("root may write every file");
-    // The folder would allow replacing it; the file's own protection wins.
-    const QString d = datei(QStringLiteral("schutz.htd"));
-    QVERIFY(QFile::setPermissions(d, QFile::ReadOwner));
     Programm p;
     TFrmMarkwerk &f = *p.fenster;
     offenUndGeaendert(p, d);
@@ -658,12 +672,12 @@ void TestFehlerfaelle::cliUnmoeglicheZiele()
 
 void TestFehlerfaelle::cliNichtLesbareDatei()
 {
-    if (::geteuid() == 0)
-        QSKIP("root may read every file");
+    // As nobody where the tests run as root.
     const QString d = datei(QStringLiteral("geheim.htd"));
     QVERIFY(QFile::setPermissions(d, QFile::WriteOwner));
     QVERIFY(schreib(pfad(QStringLiteral("ziel.htm")), "alt"));
-    const Lauf l = cli({QStringLiteral("html"), d, pfad(QStringLiteral("ziel.htm"))});
+    const Lauf l = laufe(QStringLiteral(MARKWERK_CLI), {QStringLiteral("html"), d, pfad(QStringLiteral("ziel.htm"))},
+                         {.vorne = ohneRoot()});
     QCOMPARE(l.code, 1);
     QCOMPARE(l.fehler, "markwerk-cli: " + QFile::encodeName(d) + ": Dateizugriff verweigert.\n");
     QCOMPARE(lies(pfad(QStringLiteral("ziel.htm"))), QByteArray("alt"));

@@ -99,6 +99,8 @@ private Q_SLOTS:
     void grosseDefinitionsdatei();
     void speicherBeimLaden_data();
     void speicherBeimLaden();
+    void zuLangeFelder_data();
+    void zuLangeFelder();
     void zellenJederLaenge();
     void abgeschnitteneTabellendaten();
     void wiederverwendeteZerlegung();
@@ -234,6 +236,47 @@ void TestGrosseDateien::speicherBeimLaden()
     QCOMPARE(gelesen, angenommen);
     const std::size_t grenze = angenommen ? 3 * std::size_t(datei.size()) : std::size_t(2) << 20;
     QVERIFY2(spitze <= grenze, qPrintable(QStringLiteral("%1 Bytes für eine Datei von %2").arg(spitze).arg(datei.size())));
+}
+
+void TestGrosseDateien::zuLangeFelder_data()
+{
+    QTest::addColumn<QByteArray>("kopf"); // the records before the long string's characters
+    QTest::addColumn<qint64>("laenge");
+    QTest::addColumn<QString>("meldung");
+    QTest::newRow("Titel") << saetze({600'000'000}) << qint64(600'000'000)
+                           << QStringLiteral("Der Titel ist mit 600.000.000 Zeichen zu lang für das Programm; ein Feld "
+                                             "fasst höchstens 1.000.000 Zeichen");
+    QTest::newRow("Text") << saetze({0, 0, 1, 1}) + zeichenkette("Text") + saetze({1, 0, 1, 7'000'000}) << qint64(7'000'000)
+                          << QStringLiteral("Der Text von Objekt 1 ist mit 7.000.000 Zeichen zu lang für das Programm; ein "
+                                            "Feld fasst höchstens 500.000 Zeichen");
+}
+
+void TestGrosseDateien::zuLangeFelder()
+{
+    // A sparse file whose string the windows could not show is refused from
+    // its length record: no more memory than the read buffer.
+    QFETCH(QByteArray, kopf);
+    QFETCH(qint64, laenge);
+    QFETCH(QString, meldung);
+    const QString pfad = m_dir.filePath(QStringLiteral("lang.htd"));
+    QFile f(pfad);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QVERIFY(f.write(kopf) == kopf.size() && f.resize(kopf.size() + 4 * laenge));
+    QVERIFY(f.seek(f.size()) && f.write(saetze({0, 0, 0, 0, 0})) == 20);
+    f.close();
+
+    spitze = belegt = 0;
+    zaehlen = true;
+    QString fehler;
+    try {
+        LeseDefinition(n(pfad), nullptr, Fenstergrenzen);
+    } catch (const FeldFehler &e) {
+        fehler = QString::fromUtf8(e.what());
+    }
+    zaehlen = false;
+    QFile::remove(pfad);
+    QCOMPARE(fehler, meldung);
+    QVERIFY2(spitze <= std::size_t(2) << 20, qPrintable(QString::number(spitze)));
 }
 
 void TestGrosseDateien::zellenJederLaenge()
