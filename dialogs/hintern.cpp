@@ -9,6 +9,7 @@
 #include "win1252.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QListWidget>
 #include <QPushButton>
@@ -86,11 +87,18 @@ void TFrmHintergrund::wendeHintergrundpfadAn(const std::string &pfad)
 
 void TFrmHintergrund::BtnSchliesenClick()
 {
-    // A file whose path the document could not hold is not taken with the
-    // window; an unticked box takes no file at all.
-    if (ChkAktivieren->isChecked() && !Wahl->pruefeWahl())
-        return;
     close();
+}
+
+void TFrmHintergrund::closeEvent(QCloseEvent *ereignis)
+{
+    // A file whose path the document could not hold is not taken with the
+    // window, however it is closed; an unticked box takes no file at all.
+    if (isVisible() && ChkAktivieren->isChecked() && !Wahl->pruefeWahl()) {
+        ereignis->ignore();
+        return;
+    }
+    QDialog::closeEvent(ereignis);
 }
 
 void TFrmHintergrund::ChkAktivierenClick()

@@ -9,6 +9,7 @@
 
 class Dateiwahl;
 class QCheckBox;
+class QCloseEvent;
 class QComboBox;
 class QListWidget;
 class QPushButton;
@@ -47,4 +48,7 @@ public:
     QComboBox *const LstDateityp;
     QListWidget *const LstDatei;
     QCheckBox *const ChkAktivieren;
+
+protected:
+    void closeEvent(QCloseEvent *ereignis) override;
 };

@@ -38,7 +38,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <limits>
 
 #include <sys/stat.h>
@@ -93,9 +95,17 @@ std::string ordnerVon(const std::string &dateiname)
     return schraeg == 0 ? std::string("/") : pfad.substr(0, schraeg);
 }
 
+// A folder as the kernel resolves it: a relative path's ".." leaves the
+// folder a link leads to, not the one that holds the link.
+std::string wirklicherOrdner(const std::string &ordner)
+{
+    std::unique_ptr<char, decltype(&std::free)> echt(::realpath(ordner.c_str(), nullptr), &std::free);
+    return echt ? std::string(echt.get()) : ordner;
+}
+
 QString bezugsordner(const std::string &dateiname)
 {
-    return QFile::decodeName(QByteArray::fromStdString(ordnerVon(dateiname)));
+    return QFile::decodeName(QByteArray::fromStdString(wirklicherOrdner(ordnerVon(dateiname))));
 }
 
 // A stored picture path (Windows-1252) as it must read from the folder
@@ -437,7 +447,8 @@ bool TFrmMarkwerk::Speichernals()
     if (Umzug::gleicherOrdner(alt, neu) || dieselbeDatei(alt, neu)) {
         setzeDatei(pfad, Sichern(pfad));
     } else {
-        const std::vector<std::string> unverstellbar = ziehePfadeUm(alt, neu, [&] { setzeDatei(pfad, Sichern(pfad)); });
+        const std::vector<std::string> unverstellbar =
+            ziehePfadeUm(wirklicherOrdner(alt), wirklicherOrdner(neu), [&] { setzeDatei(pfad, Sichern(pfad)); });
         if (!unverstellbar.empty())
             melde(QStringLiteral("Der Pfad „%1“ nennt vom neuen Ordner aus keine Datei mehr: der Weg dorthin enthält "
                                  "Zeichen, die eine Definitionsdatei nicht speichern kann")

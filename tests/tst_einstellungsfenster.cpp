@@ -497,6 +497,8 @@ void TestEinstellungsfenster::speichernAlsAnderswohin_data()
     QTest::newRow("derselbe Ordner") << QString() << QByteArray("bilder/muster.jpg") << QByteArray("bilder/hinter.bmp");
     QTest::newRow("Unterordner") << QStringLiteral("unter/tief") << QByteArray("../../bilder/muster.jpg") << QByteArray("../../bilder/hinter.bmp");
     QTest::newRow("Bilderordner") << QStringLiteral("bilder") << QByteArray("muster.jpg") << QByteArray("hinter.bmp");
+    // "LINK>FOLDER": saved through a link to a folder two levels down.
+    QTest::newRow("Verknüpfung") << QStringLiteral("verweis>unter/zwei") << QByteArray("../../bilder/muster.jpg") << QByteArray("../../bilder/hinter.bmp");
 }
 
 void TestEinstellungsfenster::speichernAlsAnderswohin()
@@ -509,6 +511,12 @@ void TestEinstellungsfenster::speichernAlsAnderswohin()
     const QString d = pfad(QStringLiteral("wandert.htd"));
     const std::string fest = n(pfad(QStringLiteral("bilder/papier.png")));
     SchreibeDefinition(n(d), "W", true, "bilder/hinter.bmp", Objektliste({{"Bild", "M", "bilder/muster.jpg"}, {"Bild", "F", fest}}));
+    if (ordner.contains(QLatin1Char('>'))) {
+        const QStringList teile = ordner.split(QLatin1Char('>'));
+        QVERIFY(QDir().mkpath(pfad(teile[1])));
+        QVERIFY(QFile::link(pfad(teile[1]), pfad(teile[0])));
+        ordner = teile[0];
+    }
     QVERIFY(QDir().mkpath(pfad(ordner)));
     const QString neu = QDir(pfad(ordner)).filePath(QStringLiteral("gewandert.htd"));
     Programm p({d});
