@@ -69,6 +69,9 @@ void html(const Dateiangabe &definition, const Dateiangabe &seite)
         throw Dateimeldung(seite, f.what());
     } catch (const SchreibFehler &f) {
         throw Dateimeldung(seite, f.what());
+    } catch (const SonderzielFehler &f) {
+        // A page that may not go where its name leads.
+        throw Dateimeldung(seite, f.what());
     } catch (const Fehler &f) {
         throw Dateimeldung(definition, f.what());
     }

@@ -424,8 +424,14 @@ private:
 
 bool seitennameGueltig(const std::string &name)
 {
-    return !name.empty() && name.find('/') == std::string::npos && name != "." && name != ".."
-           && kleinbuchstaben(name) != Bilderordner;
+    // A web server serves .htm and .html as pages; another name (.php,
+    // .htaccess) it may run or obey, with the document's own markup in it.
+    const std::string klein = kleinbuchstaben(name);
+    const auto endet = [&](std::string_view endung) {
+        return klein.size() > endung.size() && klein.compare(klein.size() - endung.size(), endung.size(), endung) == 0;
+    };
+    return !name.empty() && name.find('/') == std::string::npos && name.front() != '.'
+           && (endet(".htm") || endet(".html"));
 }
 
 void exportiere(const Exportauftrag &auftrag)

@@ -76,7 +76,8 @@ constexpr std::string_view Hilfe =
     "\n"
     "Optionen:\n"
     "  -d, --ordner ORDNER  mehrere Dateien umwandeln, die Ausgaben in ORDNER\n"
-    "  -n, --name NAME      Dateiname der Seite bei export (sonst index.htm)\n"
+    "  -n, --name NAME      Dateiname der Seite bei export, auf .htm oder .html\n"
+    "                       (sonst index.htm)\n"
     "      --html5          export schreibt eine HTML5-Seite in UTF-8, für Telefone\n"
     "                       wie für den Schreibtisch; Attribute maskiert, Texte von\n"
     "                       Absätzen, Zellen und Links unverändert wie im Programm\n"
@@ -213,7 +214,8 @@ int fuehreAus(const QStringList &argumente)
             if (parser.isSet(name))
                 auftrag.seitenname = textAlsArgument(parser.value(name));
             if (!seitennameGueltig(auftrag.seitenname))
-                return falscherAufruf("„" + auftrag.seitenname + "“ taugt nicht als Name der Seite");
+                return falscherAufruf("„" + auftrag.seitenname
+                                      + "“ taugt nicht als Name der Seite; er endet auf .htm oder .html");
             if (auftrag.ordner.strom())
                 return falscherAufruf("export braucht einen Ordner, nicht „-“");
             // "neu/" and "neu" name the same folder.

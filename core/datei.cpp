@@ -150,15 +150,33 @@ std::string altkopieVon(const std::string &datei)
     return datei + Altkopienendung;
 }
 
+// A copy is written with the mode 0200 and set to 0400 only once its content
+// is on the disk, before the file itself is touched: a copy of another mode
+// was cut short while the file was still whole. Only a copy of the caller's
+// or of the file's owner counts; anyone may put a file of that name into a
+// folder open to all.
+enum class Altkopie { keine, unvollstaendig, fremd, vollstaendig };
+
+Altkopie altkopieZustand(const std::string &datei)
+{
+    struct stat kopie;
+    if (::lstat(altkopieVon(datei).c_str(), &kopie) != 0)
+        return Altkopie::keine;
+    struct stat st;
+    const uid_t eigner = ::stat(datei.c_str(), &st) == 0 ? st.st_uid : ::geteuid();
+    if (!S_ISREG(kopie.st_mode) || (kopie.st_uid != ::geteuid() && kopie.st_uid != eigner))
+        return Altkopie::fremd;
+    return (kopie.st_mode & 07777) == 0400 ? Altkopie::vollstaendig : Altkopie::unvollstaendig;
+}
+
 // A copy left by a write in place that did not end: the file may be damaged,
 // and the copy is all that is left of its old content. Until the user has
-// looked at it, the file is neither read nor written.
+// looked at it, the file is neither read nor written. A copy cut short does
+// not count: the file it was being made of is whole.
 void pruefeAltkopie(const std::string &datei)
 {
-    struct stat st;
-    const std::string kopie = altkopieVon(datei);
-    if (::lstat(kopie.c_str(), &st) == 0)
-        throw AltkopieFehler(kopie);
+    if (altkopieZustand(datei) == Altkopie::vollstaendig)
+        throw AltkopieFehler(altkopieVon(datei));
 }
 
 void ordnerSichern(const std::string &ordner)
@@ -947,7 +965,19 @@ bool legeAltkopieAn(const std::string &datei, off_t laenge, std::vector<char> &p
     if (alt.get() < 0)
         return false;
     const std::string name = altkopieVon(datei);
-    Deskriptor kopie(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    // Someone else's file of that name stays, and the write goes on without
+    // a copy; one of ours that was cut short makes room for a whole one.
+    switch (altkopieZustand(datei)) {
+    case Altkopie::fremd:
+        return false;
+    case Altkopie::unvollstaendig:
+        ::unlink(name.c_str());
+        break;
+    case Altkopie::keine:
+    case Altkopie::vollstaendig:
+        break;
+    }
+    Deskriptor kopie(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0200));
     if (kopie.get() < 0) {
         if (errno == EACCES || errno == EPERM || errno == EROFS || errno == ENAMETOOLONG)
             return false;
@@ -955,7 +985,8 @@ bool legeAltkopieAn(const std::string &datei, off_t laenge, std::vector<char> &p
     }
     try {
         kopiereBereich(alt.get(), kopie.get(), 0, laenge, puffer);
-        if (::fdatasync(kopie.get()) != 0 || kopie.schliessen() != 0)
+        if (::fdatasync(kopie.get()) != 0 || ::fchmod(kopie.get(), 0400) != 0 || ::fsync(kopie.get()) != 0
+            || kopie.schliessen() != 0)
             schreibfehler(errno);
     } catch (...) {
         ::unlink(name.c_str());

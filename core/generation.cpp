@@ -215,7 +215,7 @@ void schreibeSeite(Oeffnen &&oeffnen, const std::string &dateiname, Bauen &&baue
     abgeben(puffer);
 
     if (verweigert)
-        throw EAFehler(5);
+        throw SonderzielFehler();
     if (!erstellt)
         throw ErstellFehler(dateiname);
     if (schreibfehler)

@@ -762,8 +762,10 @@ void TestCli::aufruf_data()
                                       << QByteArray("markwerk-cli: „--html5“ gilt nur für export\n");
     QTest::newRow("-d bei check") << QStringList{a("check"), a("-d"), a("x"), a("a")} << 2 << QByteArrayList()
                                   << QByteArray("markwerk-cli: „--ordner“ gilt nur für html, json und htd\n");
-    QTest::newRow("Seite namens bilder") << QStringList{a("export"), a("a"), a("b"), a("-n"), a("Bilder")} << 2
-                                         << QByteArrayList() << QByteArray("markwerk-cli: „Bilder“ taugt nicht als Name der Seite\n");
+    for (const char *seite : {"Bilder", "index.php", ".htaccess", ".htm"})
+        QTest::addRow("Seite namens %s", seite)
+            << QStringList{a("export"), a("a"), a("b"), a("-n"), a(seite)} << 2 << QByteArrayList()
+            << "markwerk-cli: „" + QByteArray(seite) + "“ taugt nicht als Name der Seite; er endet auf .htm oder .html\n";
     QTest::newRow("check ohne Datei") << QStringList{a("check")} << 2 << QByteArrayList()
                                       << QByteArray("markwerk-cli: keine Definitionsdatei für „check“\n");
     QTest::newRow("Hilfe ins Volle") << QStringList{a("--help"), a(">/dev/full")} << 1 << QByteArrayList()

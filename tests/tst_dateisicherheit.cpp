@@ -126,6 +126,7 @@ private Q_SLOTS:
     void imPlatz_data();
     void imPlatz();
     void harterLinkImPlatz();
+    void altkopieBleibt_data();
     void altkopieBleibt();
     void geschuetzteVerweise_data();
     void geschuetzteVerweise();
@@ -376,7 +377,9 @@ void TestDateisicherheit::geschuetzteVerweise()
             a = a == u"Z" ? verweis : a == u"Q" ? quelle : a == u"J" ? json : a;
         const Lauf l = cli(aufruf);
         QCOMPARE(l.code, eigen ? 0 : 1);
-        QVERIFY2(eigen ? lies(opfer).startsWith("<HTML>") : l.fehler.endsWith(": " + Verweigert.toUtf8() + "\n"),
+        // The refusal names the output, not the definition file.
+        QVERIFY2(eigen ? lies(opfer).startsWith("<HTML>")
+                       : l.fehler.endsWith(": " + Verweigert.toUtf8() + "\n") && l.fehler.contains(verweis.toUtf8()),
                  l.fehler.constData());
         if (eigen)
             return;
@@ -392,13 +395,33 @@ void TestDateisicherheit::geschuetzteVerweise()
     QVERIFY(!ordner || QDir(opfer).isEmpty(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden));
 }
 
+void TestDateisicherheit::altkopieBleibt_data()
+{
+    QTest::addColumn<int>("art");
+    QTest::newRow("ganz") << 0;
+    QTest::newRow("abgebrochen") << 1;
+    QTest::newRow("von einem anderen") << 2;
+}
+
 void TestDateisicherheit::altkopieBleibt()
 {
     // What a write in place that did not end left: neither read nor written
-    // over until the user has seen it.
+    // over until the user has seen it. Neither a copy cut short (its file is
+    // whole) nor someone else's file of that name is taken for one.
+    QFETCH(int, art);
     const QString d = dokument(QStringLiteral("d.htd"));
     const QString kopie = d + QStringLiteral(".markwerk-alt");
-    QVERIFY(schreib(kopie, lies(d)));
+    QVERIFY(schreib(kopie, art == 2 ? QByteArray("fremd") : lies(d)));
+    QCOMPARE(::chmod(n(kopie).c_str(), art == 1 ? 0200 : 0400), 0);
+    if (art == 2 && ::geteuid() == 0)
+        QCOMPARE(::chown(n(kopie).c_str(), 65534, 65534), 0);
+    if (art == 2 && ::geteuid() != 0)
+        QSKIP("Eine fremde Datei kann nur root anlegen");
+    if (art > 0) {
+        QCOMPARE(cli({QStringLiteral("html"), d, pfad(QStringLiteral("d.htm"))}).code, 0);
+        QVERIFY(QFile::exists(kopie));
+        return;
+    }
     const QString meldung = QStringLiteral("Neben der Datei liegt „") + kopie
                             + QStringLiteral("“, eine Kopie ihres alten Inhalts von einem Speichern, das nicht zu Ende "
                                              "kam; die Datei kann beschädigt sein. Bitte die Kopie prüfen und danach "
