@@ -150,7 +150,7 @@ void TestDateisicherheit::init()
 
 void TestDateisicherheit::cleanup()
 {
-    QTRY_VERIFY(!QApplication::activeModalWidget());
+    gui::keinFensterUebrig();
 }
 
 void TestDateisicherheit::cliSchreibtInSonderziele_data()
