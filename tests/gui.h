@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
@@ -122,6 +123,31 @@ public:
 private:
     QTimer m_zeitgeber;
 };
+
+// The windows that outlived the test that made them, by class and caption,
+// and whether they are shown.
+inline QStringList uebrigeFenster()
+{
+    QStringList uebrig;
+    for (const QWidget *w : QApplication::topLevelWidgets())
+        uebrig << QString::fromLatin1(w->metaObject()->className()) + QStringLiteral(" \"") + w->windowTitle()
+                      + (w->isVisible() ? QStringLiteral("\" (sichtbar)") : QStringLiteral("\" (verborgen)"));
+    return uebrig;
+}
+
+// For cleanup(). Each test makes its windows and lets them go; a window still
+// there, shown or hidden, modal or not, would take the next test's keys and
+// questions or be counted among its windows, so it fails the test that left
+// it, and goes, so that the next test starts without it.
+inline void keinFensterUebrig()
+{
+    const auto wegraeumen = qScopeGuard([] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            w->deleteLater();
+    });
+    QTRY_VERIFY2(uebrigeFenster().isEmpty(),
+                 qPrintable(QStringLiteral("übrig: ") + uebrigeFenster().join(QStringLiteral(", "))));
+}
 
 // The program's windows with a scripted answerer, started like the program.
 struct Programm

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 #include <random>
 #include <spawn.h>
@@ -79,6 +80,10 @@ qint64 geschrieben(pid_t pid)
     }
     return -1;
 }
+
+// How long the watch over a running process sleeps between two looks, in µs.
+constexpr qint64 KuerzestePause = 50;
+constexpr qint64 LaengstePause = 400;
 
 void schlafe(qint64 mikrosekunden)
 {
@@ -203,6 +208,8 @@ void TestAbsturz::getoetetBeimErsetzen()
         int status = 0;
         bool lebt = true;
         bool angefangen = false;
+        qint64 zuletzt = -1;
+        qint64 pause = KuerzestePause;
         for (;;) {
             if (::waitpid(pid, &status, WNOHANG) == pid) {
                 lebt = false;
@@ -212,8 +219,17 @@ void TestAbsturz::getoetetBeimErsetzen()
             angefangen = bytes > 0;
             if (nachZeit ? uhr.nsecsElapsed() / 1000 >= warten : bytes >= schwelle)
                 break;
-            if (nachZeit)
-                schlafe(50);
+            if (nachZeit) {
+                schlafe(KuerzestePause);
+                continue;
+            }
+            // Looking without a pause would take a core from the process
+            // looked at. The pause grows while it writes nothing (it reads,
+            // or flushes) and is short again once the count moves, so the
+            // death still comes within about one write of the chosen byte.
+            pause = bytes == zuletzt ? std::min(2 * pause, LaengstePause) : KuerzestePause;
+            zuletzt = bytes;
+            schlafe(pause);
         }
         if (lebt) {
             ::kill(pid, SIGKILL);

@@ -138,7 +138,7 @@ void TestBildLink::initTestCase()
 
 void TestBildLink::cleanup()
 {
-    QTRY_VERIFY(!QApplication::activeModalWidget());
+    gui::keinFensterUebrig();
 }
 
 void TestBildLink::bildEinfuegen()

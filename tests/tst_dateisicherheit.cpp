@@ -151,7 +151,7 @@ void TestDateisicherheit::init()
 
 void TestDateisicherheit::cleanup()
 {
-    QTRY_VERIFY(!QApplication::activeModalWidget());
+    gui::keinFensterUebrig();
 }
 
 void TestDateisicherheit::cliSchreibtInSonderziele_data()

@@ -164,7 +164,7 @@ void TestDateiwahl::initTestCase()
 
 void TestDateiwahl::cleanup()
 {
-    QTRY_VERIFY(!QApplication::activeModalWidget());
+    gui::keinFensterUebrig();
 }
 
 void TestDateiwahl::anfang()

@@ -129,7 +129,7 @@ void TestEinstellungsfenster::initTestCase()
 
 void TestEinstellungsfenster::cleanup()
 {
-    QTRY_VERIFY(!QApplication::activeModalWidget());
+    gui::keinFensterUebrig();
 }
 
 void TestEinstellungsfenster::titelFenster()

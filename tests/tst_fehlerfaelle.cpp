@@ -181,7 +181,7 @@ void TestFehlerfaelle::init()
 
 void TestFehlerfaelle::cleanup()
 {
-    QTRY_VERIFY(!QApplication::activeModalWidget());
+    gui::keinFensterUebrig();
 }
 
 void TestFehlerfaelle::speichernVollePlatte()

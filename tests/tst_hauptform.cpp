@@ -114,7 +114,7 @@ private Q_SLOTS:
 
 void TestHauptform::cleanup()
 {
-    QTRY_VERIFY(!QApplication::activeModalWidget());
+    gui::keinFensterUebrig();
 }
 
 void TestHauptform::startOhneArgumente()

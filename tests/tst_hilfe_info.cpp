@@ -48,7 +48,7 @@ private Q_SLOTS:
 
 void TestHilfeInfo::cleanup()
 {
-    QTRY_VERIFY(!QApplication::activeModalWidget());
+    gui::keinFensterUebrig();
 }
 
 void TestHilfeInfo::hilfeNebenDemHauptfenster()
@@ -95,23 +95,8 @@ void TestHilfeInfo::hilfeNebenDemHauptfenster()
 void TestHilfeInfo::hilfetext()
 {
     Programm p;
-    const QStringList z = hilfe(p)->EdtHilfe->toPlainText().split(QLatin1Char('\n'));
-    QCOMPARE(z.size(), 47);
-    QCOMPARE(z.first(), QStringLiteral("HTML - Dokument erstellen"));
-    QCOMPARE(z.at(1), QString());
-    const qsizetype zweite = z.indexOf(QStringLiteral("Erzeugung des Hypertextdokuments"));
-    QVERIFY(zweite > 4);
-    QCOMPARE(z.mid(zweite - 3, 3), (QStringList{QString(), QString(), QString()}));
-    QVERIFY(!z.at(zweite - 4).isEmpty());
-    QCOMPARE(z.at(zweite + 1), QString());
-    // Paragraphs are separated by one blank line, except before the heading.
-    for (qsizetype i = 1; i + 1 < z.size(); ++i) {
-        if (i < zweite - 3 || i > zweite)
-            QVERIFY2(!(z.at(i).isEmpty() && z.at(i + 1).isEmpty()), qPrintable(QString::number(i)));
-    }
-    QVERIFY(!z.last().isEmpty());
     // It speaks of this program's buttons and menus by their names.
-    const QString ganz = z.join(QLatin1Char('\n'));
+    const QString ganz = hilfe(p)->EdtHilfe->toPlainText();
     for (const QToolButton *b : p.fenster->findChildren<QToolButton *>()) {
         if (!b->toolTip().isEmpty())
             QVERIFY2(ganz.contains(b->toolTip()), qPrintable(b->toolTip()));

@@ -93,6 +93,7 @@ private:
     QTemporaryDir m_dir;
 
 private Q_SLOTS:
+    void cleanup();
     void jedeKopfzeilePasst();
     void groesseFolgtJederAenderung();
     void kopfzeilenEinzeilig();
@@ -102,6 +103,11 @@ private Q_SLOTS:
     void langeKopfzeileBisZumEnde_data();
     void langeKopfzeileBisZumEnde();
 };
+
+void TestObjektmodell::cleanup()
+{
+    gui::keinFensterUebrig();
+}
 
 void TestObjektmodell::jedeKopfzeilePasst()
 {

@@ -48,8 +48,14 @@ private:
     }
 
 private Q_SLOTS:
+    void cleanup();
     void preislisteVonAnfangBisEnde();
 };
+
+void TestSitzung::cleanup()
+{
+    gui::keinFensterUebrig();
+}
 
 void TestSitzung::preislisteVonAnfangBisEnde()
 {

@@ -167,7 +167,7 @@ private Q_SLOTS:
 
 void TestTabelleText::cleanup()
 {
-    QTRY_VERIFY(!QApplication::activeModalWidget());
+    gui::keinFensterUebrig();
 }
 
 // ------------------------------------------------------------ tables
