@@ -3,6 +3,7 @@
 
 #include "pfade.h"
 
+#include "datei.h"
 #include "fehler.h"
 #include "win1252.h"
 
@@ -123,18 +124,14 @@ std::string ausDemOrdner(std::string_view gespeichert, const std::string &datei,
         anfang = ende + 1;
     }
     // And where the links on the way lead.
-    char *echt = ::realpath(datei.c_str(), nullptr);
-    char *echterOrdner = ::realpath(ordner.c_str(), nullptr);
-    std::string befund;
+    const std::optional<std::string> echt = echterPfad(datei), echterOrdner = echterPfad(ordner);
     if (echt && echterOrdner) {
-        const std::string_view e = echt, o = echterOrdner;
+        const std::string_view e = *echt, o = *echterOrdner;
         const bool innen = o == "/" || (e.size() > o.size() && e.substr(0, o.size()) == o && e[o.size()] == '/');
         if (!innen)
-            befund = name + "führt über eine Verknüpfung aus dem Ordner der Definitionsdatei hinaus";
+            return name + "führt über eine Verknüpfung aus dem Ordner der Definitionsdatei hinaus";
     }
-    std::free(echt);
-    std::free(echterOrdner);
-    return befund;
+    return {};
 }
 
 } // namespace Pfade

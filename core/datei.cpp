@@ -13,6 +13,7 @@
 #include <cstring>
 #include <climits>
 #include <cstdlib>
+#include <memory>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -400,6 +401,14 @@ void pruefeSchreibweg(const std::string &pfad)
     (void)aufgeloest(pfad, verweise);
 }
 
+std::optional<std::string> echterPfad(const std::string &pfad)
+{
+    std::unique_ptr<char, decltype(&std::free)> echt(::realpath(pfad.c_str(), nullptr), &std::free);
+    if (!echt)
+        return std::nullopt;
+    return std::string(echt.get());
+}
+
 bool dieselbeDatei(const std::string &a, const std::string &b)
 {
     struct stat sa, sb;
@@ -451,11 +460,9 @@ Lesedatei::Lesedatei(const std::string &dateiname, bool auchStroeme)
         throw EAFehler(5);
     }
     if (m_groesseBekannt) {
-        if (char *echt = ::realpath(dateiname.c_str(), nullptr)) {
-            const std::string datei(echt);
-            std::free(echt);
+        if (const std::optional<std::string> datei = echterPfad(dateiname)) {
             try {
-                pruefeAltkopie(datei);
+                pruefeAltkopie(*datei);
             } catch (...) {
                 ::close(m_fd);
                 throw;

@@ -60,6 +60,10 @@ public:
 // folder's owner. Every write through a path passes this rule.
 void pruefeSchreibweg(const std::string &pfad);
 
+// A path as the kernel resolves it, every link followed, "." and ".."
+// gone; nothing when it names nothing.
+std::optional<std::string> echterPfad(const std::string &pfad);
+
 // Whether two paths name the same file (same device and inode, links
 // followed). False when either does not exist.
 bool dieselbeDatei(const std::string &a, const std::string &b);

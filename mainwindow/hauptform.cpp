@@ -6,6 +6,7 @@
 #include "bild.h"
 #include "dateinamenfeld.h"
 #include "dateiwahl.h"
+#include "datei.h"
 #include "definitionsdatei.h"
 #include "doku.h"
 #include "fehler.h"
@@ -38,9 +39,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <limits>
 
 #include <sys/stat.h>
@@ -99,8 +98,7 @@ std::string ordnerVon(const std::string &dateiname)
 // folder a link leads to, not the one that holds the link.
 std::string wirklicherOrdner(const std::string &ordner)
 {
-    std::unique_ptr<char, decltype(&std::free)> echt(::realpath(ordner.c_str(), nullptr), &std::free);
-    return echt ? std::string(echt.get()) : ordner;
+    return echterPfad(ordner).value_or(ordner);
 }
 
 QString bezugsordner(const std::string &dateiname)
